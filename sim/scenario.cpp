@@ -1,0 +1,63 @@
+#include "sim/scenario.h"
+
+#include "run/automation_context.h"
+#include "run/win_main.h"
+
+namespace sim {
+
+OSVERSIONINFOA VersionOf(AppletVariant variant) {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    switch (variant) {
+    case AppletVariant::Win95:
+        version.dwMajorVersion = 4, version.dwMinorVersion = 0, version.dwBuildNumber = 950;
+        version.dwPlatformId = 1;
+        break;
+    case AppletVariant::Win98:
+        version.dwMajorVersion = 4, version.dwMinorVersion = 10, version.dwBuildNumber = 1998;
+        version.dwPlatformId = 1;
+        break;
+    case AppletVariant::WinNT:
+        version.dwMajorVersion = 4, version.dwMinorVersion = 0, version.dwBuildNumber = 1381;
+        version.dwPlatformId = 2;
+        break;
+    }
+    return version;
+}
+
+const char* VariantName(AppletVariant variant) {
+    switch (variant) {
+    case AppletVariant::Win95: return "win95";
+    case AppletVariant::Win98: return "win98";
+    case AppletVariant::WinNT: return "nt40";
+    }
+    return "?";
+}
+
+Scenario::Scenario(AppletVariant variant, AppletKnobs appletKnobs) : knobs(std::move(appletKnobs)) {
+    world.version = VersionOf(variant);
+    world.appletFactory = [this, variant](World& w) { return MakeAppletModel(w, variant, knobs); };
+}
+
+Outcome Scenario::Run() {
+    context = AutomationContext{};
+    Outcome outcome;
+    try {
+        outcome.exitCode = WinMain(reinterpret_cast<HINSTANCE>(0x400000), 0, const_cast<LPSTR>(""), 1);
+        world.Record("WinMain returned " + std::to_string(outcome.exitCode), true);
+    } catch (const ProcessExit& exit) {
+        outcome.exitCode = static_cast<int>(exit.code);
+    } catch (const Hang& hang) {
+        outcome.hung = true;
+        outcome.hangPlace = hang.where;
+    }
+    outcome.endTime = world.now;
+    return outcome;
+}
+
+const std::vector<std::string>& Scenario::AppletLog() const {
+    static const std::vector<std::string> none;
+    return world.applet ? world.applet->log : none;
+}
+
+}  // namespace sim

@@ -1,0 +1,490 @@
+// The platform functions of the host build, acting on the current simulated World.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "platform/win32_api.h"
+#include "sim/applet.h"
+#include "sim/world.h"
+
+using sim::Applet;
+using sim::SentMessage;
+using sim::Window;
+using sim::World;
+
+namespace {
+
+World& W() { return World::Current(); }
+
+std::string Hex(unsigned long value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%lx", value);
+    return text;
+}
+
+std::string Name(HWND window) { return W().NameOf(window); }
+
+std::string MessageName(UINT message) {
+    switch (message) {
+    case BM_CLICK: return "BM_CLICK";
+    case BM_SETCHECK: return "BM_SETCHECK";
+    case EM_SETSEL: return "EM_SETSEL";
+    case WM_COPY: return "WM_COPY";
+    case WM_PASTE: return "WM_PASTE";
+    case TCM_SETCURFOCUS: return "TCM_SETCURFOCUS";
+    default: return Hex(message);
+    }
+}
+
+std::string Arguments(WPARAM wParam, LPARAM lParam) {
+    return std::to_string(static_cast<long long>(wParam)) + ", " +
+           std::to_string(static_cast<long long>(lParam));
+}
+
+Applet* LiveApplet() {
+    World& world = W();
+    return world.applet && !world.applet->exited() ? world.applet.get() : nullptr;
+}
+
+bool IsAppletWindow(const Window& window) { return window.threadId == sim::kAppletThread; }
+
+bool IsDbcsLeadByte(UINT codePage, unsigned char byte) {
+    switch (codePage) {
+    case 932: return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    case 936:
+    case 949:
+    case 950: return byte >= 0x81 && byte <= 0xFE;
+    default: return false;
+    }
+}
+
+// The program's own edit window: what EM_SETSEL and WM_COPY do to it.
+LRESULT HandleOwnEdit(Window& edit, UINT message, WPARAM wParam, LPARAM lParam) {
+    int length = static_cast<int>(edit.text.size());
+    if (message == EM_SETSEL) {
+        int start = static_cast<int>(wParam);
+        int end = static_cast<int>(lParam);
+        edit.selectionStart = start < 0 ? length : std::min(start, length);
+        edit.selectionEnd = end < 0 ? length : std::min(end, length);
+    } else if (message == WM_COPY) {
+        int start = std::min(edit.selectionStart, edit.selectionEnd);
+        int end = std::max(edit.selectionStart, edit.selectionEnd);
+        if (end > start) {
+            W().clipboard = edit.text.substr(start, end - start);
+            W().clipboardSet = true;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+// KERNEL32 ---------------------------------------------------------------------------
+
+BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIBUTES processAttributes,
+                           LPSECURITY_ATTRIBUTES threadAttributes, BOOL inheritHandles, DWORD creationFlags,
+                           LPVOID environment, LPCSTR currentDirectory, LPSTARTUPINFOA startupInfo,
+                           LPPROCESS_INFORMATION processInformation) {
+    World& world = W();
+    world.Tick("CreateProcessA");
+    world.launchedCommandLine = commandLine ? commandLine : "";
+    world.launchedStartupInfo = *startupInfo;
+    world.launchedInheritHandles = inheritHandles;
+    world.launchedCreationFlags = creationFlags;
+    world.launchedWithNulls = !applicationName && !processAttributes && !threadAttributes &&
+                              !environment && !currentDirectory;
+    world.Record("CreateProcessA \"" + world.launchedCommandLine + "\"", true);
+    if (world.launchFails || !world.appletFactory) return FALSE;
+    world.applet = world.appletFactory(world);
+    processInformation->hProcess = world.applet->processHandle;
+    processInformation->hThread = world.applet->threadHandle;
+    processInformation->dwProcessId = world.applet->processId;
+    processInformation->dwThreadId = sim::kAppletThread;
+    world.appletStarted = true;
+    world.applet->Launch();
+    return TRUE;
+}
+
+VOID WINAPI Sleep(DWORD milliseconds) {
+    World& world = W();
+    world.Tick("Sleep");
+    world.Record("Sleep " + std::to_string(milliseconds), false);
+    world.AdvanceBy(static_cast<sim::Micros>(milliseconds) * sim::kMillisecond);
+}
+
+BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA versionInfo) {
+    World& world = W();
+    world.Tick("GetVersionExA");
+    world.Record("GetVersionExA", false);
+    if (world.versionQueryFails || versionInfo->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA))
+        return FALSE;
+    *versionInfo = world.version;
+    return TRUE;
+}
+
+DWORD WINAPI GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer) {
+    World& world = W();
+    world.Tick("GetCurrentDirectoryA");
+    world.Record("GetCurrentDirectoryA", false);
+    if (world.currentDirectoryFails) return 0;
+    DWORD length = static_cast<DWORD>(world.currentDirectory.size());
+    if (length + 1 > bufferLength) return length + 1;
+    std::memcpy(buffer, world.currentDirectory.c_str(), length + 1);
+    return length;
+}
+
+DWORD WINAPI GetFileAttributesA(LPCSTR fileName) {
+    World& world = W();
+    world.Tick("GetFileAttributesA");
+    world.Record(std::string("GetFileAttributesA \"") + fileName + "\"", false);
+    return world.directories.count(fileName) ? FILE_ATTRIBUTE_DIRECTORY : INVALID_FILE_ATTRIBUTES;
+}
+
+int WINAPI lstrlenA(LPCSTR string) { return string ? static_cast<int>(std::strlen(string)) : 0; }
+
+LPSTR WINAPI lstrcatA(LPSTR string1, LPCSTR string2) { return std::strcat(string1, string2); }
+
+LPSTR WINAPI CharPrevA(LPCSTR start, LPCSTR current) {
+    if (current <= start) return const_cast<LPSTR>(start);
+    UINT codePage = W().codePage;
+    LPCSTR character = start;
+    LPCSTR previous = start;
+    while (character < current) {
+        previous = character;
+        bool lead = IsDbcsLeadByte(codePage, static_cast<unsigned char>(*character));
+        character += lead && character + 1 < current ? 2 : 1;
+    }
+    return const_cast<LPSTR>(previous);
+}
+
+DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+    World& world = W();
+    world.Tick("WaitForSingleObject");
+    bool ended = world.applet && handle == world.applet->processHandle && world.applet->exited();
+    world.Record("WaitForSingleObject " + std::to_string(milliseconds) + (ended ? " signalled" : ""),
+                 false);
+    if (!ended && milliseconds != 0) world.ReportHang("WaitForSingleObject with a timeout");
+    return ended ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
+}
+
+VOID WINAPI ExitProcess(UINT exitCode) {
+    W().Record("ExitProcess " + std::to_string(exitCode), true);
+    throw sim::ProcessExit{exitCode};
+}
+
+// USER32 -----------------------------------------------------------------------------
+
+DWORD WINAPI WaitForInputIdle(HANDLE process, DWORD milliseconds) {
+    World& world = W();
+    world.Tick("WaitForInputIdle");
+    world.Record("WaitForInputIdle", false);
+    if (!world.applet || process != world.applet->processHandle || milliseconds != INFINITE)
+        return 0xFFFFFFFF;
+    // Only the first wait for a process waits; later ones return at once.
+    if (world.firstIdleWaitDone) return 0;
+    world.firstIdleWaitDone = true;
+    while (!world.applet->exited() && !world.applet->StartedUp())
+        if (!world.RunNextEvent()) world.ReportHang("WaitForInputIdle");
+    return 0;
+}
+
+HWND WINAPI GetDesktopWindow() {
+    W().Tick("GetDesktopWindow");
+    return W().desktop;
+}
+
+HWND WINAPI GetWindow(HWND window, UINT command) {
+    World& world = W();
+    world.Tick("GetWindow");
+    Window* self = world.Find(window);
+    if (!self) return 0;
+    if (command == GW_CHILD) return self->children.empty() ? 0 : self->children.front();
+    Window* parent = world.Find(self->parent);
+    if (!parent) return 0;
+    const auto& siblings = parent->children;
+    switch (command) {
+    case GW_HWNDFIRST: return siblings.front();
+    case GW_HWNDLAST: return siblings.back();
+    case GW_HWNDNEXT: {
+        auto at = std::find(siblings.begin(), siblings.end(), window);
+        return at == siblings.end() || at + 1 == siblings.end() ? 0 : *(at + 1);
+    }
+    default: return 0;
+    }
+}
+
+HWND WINAPI GetParent(HWND window) {
+    World& world = W();
+    world.Tick("GetParent");
+    Window* self = world.Find(window);
+    if (!self) return 0;
+    if (self->style & WS_CHILD) return self->parent;
+    if (self->style & WS_POPUP) return self->owner;
+    return 0;
+}
+
+DWORD WINAPI GetWindowThreadProcessId(HWND window, DWORD* processId) {
+    World& world = W();
+    world.Tick("GetWindowThreadProcessId");
+    Window* self = world.Find(window);
+    if (!self) return 0;
+    if (processId) *processId = self->threadId == sim::kAppletThread ? 0x77 : 0x55;
+    return self->threadId;
+}
+
+BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
+    World& world = W();
+    world.Tick("GetWindowRect");
+    Window* self = world.Find(window);
+    if (!self) return FALSE;
+    *rect = self->rect;
+    return TRUE;
+}
+
+int WINAPI GetSystemMetrics(int index) {
+    World& world = W();
+    world.Tick("GetSystemMetrics");
+    if (index == SM_CXSCREEN) return world.screenWidth;
+    if (index == SM_CYSCREEN) return world.screenHeight;
+    return 0;
+}
+
+LONG WINAPI GetWindowLongA(HWND window, int index) {
+    World& world = W();
+    world.Tick("GetWindowLongA");
+    Window* self = world.Find(window);
+    return self && index == GWL_STYLE ? self->style : 0;
+}
+
+LONG WINAPI SetWindowLongA(HWND window, int index, LONG newLong) {
+    World& world = W();
+    world.Tick("SetWindowLongA");
+    Window* self = world.Find(window);
+    if (!self || index != GWL_STYLE) {
+        world.Record("SetWindowLongA " + Name(window) + " GWL_STYLE " + Hex(static_cast<DWORD>(newLong)), true);
+        return 0;
+    }
+    LONG old = self->style;
+    self->style = newLong;
+    world.NoteChange();
+    world.Record("SetWindowLongA " + Name(window) + " GWL_STYLE " + Hex(static_cast<DWORD>(old)) + " -> " +
+                     Hex(static_cast<DWORD>(newLong)),
+                 true);
+    if (world.applet)
+        world.applet->log.push_back("style " + self->name + " " + Hex(static_cast<DWORD>(newLong)));
+    return old;
+}
+
+BOOL WINAPI IsWindowVisible(HWND window) {
+    World& world = W();
+    world.Tick("IsWindowVisible");
+    for (Window* self = world.Find(window); self; self = world.Find(self->parent)) {
+        if (!(self->style & WS_VISIBLE)) return FALSE;
+        if (!(self->style & WS_CHILD)) return TRUE;
+    }
+    return FALSE;
+}
+
+int WINAPI GetClassNameA(HWND window, LPSTR className, int maxCount) {
+    World& world = W();
+    world.Tick("GetClassNameA");
+    Window* self = world.Find(window);
+    if (!self || maxCount <= 0) {
+        if (maxCount > 0) className[0] = 0;
+        return 0;
+    }
+    int length = std::min(static_cast<int>(self->className.size()), maxCount - 1);
+    std::memcpy(className, self->className.c_str(), length);
+    className[length] = 0;
+    return length;
+}
+
+HWND WINAPI FindWindowExA(HWND parent, HWND childAfter, LPCSTR className, LPCSTR windowName) {
+    World& world = W();
+    world.Tick("FindWindowExA");
+    Window* self = world.Find(parent);
+    if (!self || childAfter || windowName || !className || !*className) return 0;
+    for (HWND child : self->children) {
+        Window* candidate = world.Find(child);
+        if (candidate && strcasecmp(candidate->className.c_str(), className) == 0) return child;
+    }
+    return 0;
+}
+
+HWND WINAPI GetDlgItem(HWND dialog, int controlId) {
+    World& world = W();
+    world.Tick("GetDlgItem");
+    Window* self = world.Find(dialog);
+    HWND found = 0;
+    if (self)
+        for (HWND child : self->children) {
+            Window* control = world.Find(child);
+            if (control && (control->style & WS_CHILD) && control->controlId == controlId) {
+                found = child;
+                break;
+            }
+        }
+    world.Record("GetDlgItem " + Name(dialog) + " " + std::to_string(controlId) + " = " + Name(found), false);
+    return found;
+}
+
+BOOL WINAPI SendMessageCallbackA(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                 SENDASYNCPROC callback, ULONG_PTR data) {
+    World& world = W();
+    world.Tick("SendMessageCallbackA");
+    Window* target = world.Find(window);
+    world.Record(MessageName(message) + " " + Name(window) + " step " + std::to_string(data) +
+                     (target ? "" : " (not delivered)"),
+                 true);
+    if (!target || !IsAppletWindow(*target) || !LiveApplet()) return FALSE;
+    world.applet->Deliver(SentMessage{window, message, wParam, lParam, callback, data});
+    return TRUE;
+}
+
+BOOL WINAPI SendNotifyMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    World& world = W();
+    world.Tick("SendNotifyMessageA");
+    Window* target = world.Find(window);
+    std::string what = message == BM_SETCHECK ? "BM_SETCHECK " + Name(window) + " " + std::to_string(wParam)
+                                              : "notify " + MessageName(message) + " " + Name(window);
+    world.Record(what + (target ? "" : " (not delivered)"), true);
+    if (!target || !IsAppletWindow(*target) || !LiveApplet()) return FALSE;
+    world.applet->Deliver(SentMessage{window, message, wParam, lParam, nullptr, 0});
+    return TRUE;
+}
+
+LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    World& world = W();
+    world.Tick("SendMessageA");
+    Window* target = world.Find(window);
+    world.Record("send " + MessageName(message) + " " + Name(window) + " " + Arguments(wParam, lParam), true);
+    if (!target) return 0;
+    if (target->threadId == sim::kProgramThread) return HandleOwnEdit(*target, message, wParam, lParam);
+    if (!IsAppletWindow(*target) || !LiveApplet()) return 0;
+    return world.applet->DeliverAndWait(SentMessage{window, message, wParam, lParam, nullptr, 0});
+}
+
+BOOL WINAPI GetMessageA(LPMSG message, HWND, UINT, UINT) {
+    World& world = W();
+    world.Tick("GetMessageA");
+    if (world.useScriptedMessages) {
+        if (world.scriptedMessages.empty()) world.ReportHang("GetMessageA (no scripted message left)");
+        World::ScriptedMessage next = world.scriptedMessages.front();
+        world.scriptedMessages.pop_front();
+        if (next.result != -1) {
+            message->message = next.message;
+            message->wParam = next.wParam;
+        }
+        return next.result;
+    }
+    for (;;) {
+        // Continuations run inside the wait, as the platform calls them.
+        if (!world.readyCallbacks.empty()) {
+            auto callback = std::move(world.readyCallbacks.front());
+            world.readyCallbacks.pop_front();
+            callback();
+            continue;
+        }
+        if (world.quitPosted) {
+            world.quitPosted = false;
+            message->hwnd = 0;
+            message->message = 0x0012;  // WM_QUIT
+            message->wParam = static_cast<WPARAM>(world.quitCode);
+            message->lParam = 0;
+            world.Record("GetMessageA WM_QUIT " + std::to_string(world.quitCode), true);
+            return 0;
+        }
+        for (World::Timer& timer : world.timers) {
+            if (timer.next > world.now) continue;
+            timer.next = world.now + timer.interval;
+            message->hwnd = 0;
+            message->message = WM_TIMER;
+            message->wParam = timer.id;
+            message->lParam = 0;
+            world.Record("GetMessageA WM_TIMER", false);
+            return 1;
+        }
+        // Nothing to read: wait for the applet, or for the next timer once the
+        // applet has gone and nothing else can happen.
+        if (LiveApplet() && world.RunNextEvent()) continue;
+        if (!LiveApplet() && !world.timers.empty()) {
+            sim::Micros next = world.timers.front().next;
+            for (const World::Timer& timer : world.timers) next = std::min(next, timer.next);
+            if (next > world.timeLimit) world.ReportHang("GetMessageA (simulated time limit reached)");
+            world.AdvanceTo(next);
+            continue;
+        }
+        if (!LiveApplet() && world.RunNextEvent()) continue;
+        world.ReportHang("GetMessageA");
+    }
+}
+
+LRESULT WINAPI DispatchMessageA(const MSG* message) {
+    World& world = W();
+    world.Tick("DispatchMessageA");
+    world.dispatched.push_back(message->message);
+    return 0;
+}
+
+VOID WINAPI PostQuitMessage(int exitCode) {
+    World& world = W();
+    world.Tick("PostQuitMessage");
+    world.Record("PostQuitMessage " + std::to_string(exitCode), true);
+    world.quitPosted = true;
+    world.quitCode = exitCode;
+    world.NoteChange();
+}
+
+UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR, UINT elapse, TIMERPROC timerProc) {
+    World& world = W();
+    world.Tick("SetTimer");
+    world.Record("SetTimer " + std::to_string(elapse), false);
+    if (window || timerProc) return 0;
+    UINT_PTR id = 0x7F00 + world.timers.size();
+    sim::Micros interval = static_cast<sim::Micros>(elapse) * sim::kMillisecond;
+    world.timers.push_back({id, interval, world.now + interval});
+    return id;
+}
+
+BOOL WINAPI SetForegroundWindow(HWND window) {
+    World& world = W();
+    world.Tick("SetForegroundWindow");
+    world.Record("SetForegroundWindow " + Name(window), true);
+    return world.Find(window) ? TRUE : FALSE;
+}
+
+HWND WINAPI SetFocus(HWND window) {
+    World& world = W();
+    world.Tick("SetFocus");
+    world.Record("SetFocus " + Name(window), true);
+    return 0;
+}
+
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                            int width, int height, HWND parent, HMENU menu, HINSTANCE, LPVOID param) {
+    World& world = W();
+    world.Tick("CreateWindowExA");
+    std::string text = windowName ? windowName : "";
+    world.Record(std::string("CreateWindowExA ") + className + " \"" + text + "\"" +
+                     (world.editWindowFails ? " (fails)" : ""),
+                 true);
+    bool asSpecified = exStyle == 0 && style == 0 && x == 0 && y == 0 && width == CW_USEDEFAULT &&
+                       height == CW_USEDEFAULT && parent == world.desktop && !menu && !param &&
+                       strcasecmp(className, "EDIT") == 0;
+    if (world.editWindowFails || !asSpecified) return 0;
+    Window& edit = world.Create("clipboardEdit", "Edit", static_cast<LONG>(style), {0, 0, 100, 20},
+                                sim::kProgramThread, world.desktop, 0);
+    edit.text = text;
+    return edit.handle;
+}
+
+BOOL WINAPI DestroyWindow(HWND window) {
+    World& world = W();
+    world.Tick("DestroyWindow");
+    world.Record("DestroyWindow " + Name(window), true);
+    Window* self = world.Find(window);
+    if (!self || self->threadId != sim::kProgramThread) return FALSE;
+    world.Destroy(window);
+    return TRUE;
+}

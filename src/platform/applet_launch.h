@@ -1,0 +1,5 @@
+#pragma once
+
+#include "platform/win32_api.h"
+
+BOOL LaunchApplet();
