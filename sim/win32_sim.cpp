@@ -191,12 +191,14 @@ DWORD WINAPI WaitForInputIdle(HANDLE process, DWORD milliseconds) {
 
 HWND WINAPI GetDesktopWindow() {
     W().Tick("GetDesktopWindow");
+    W().Record("GetDesktopWindow", false);
     return W().desktop;
 }
 
 HWND WINAPI GetWindow(HWND window, UINT command) {
     World& world = W();
     world.Tick("GetWindow");
+    world.Record("GetWindow " + Name(window) + " " + std::to_string(command), false);
     Window* self = world.Find(window);
     if (!self) return 0;
     if (command == GW_CHILD) return self->children.empty() ? 0 : self->children.front();
@@ -217,6 +219,7 @@ HWND WINAPI GetWindow(HWND window, UINT command) {
 HWND WINAPI GetParent(HWND window) {
     World& world = W();
     world.Tick("GetParent");
+    world.Record("GetParent " + Name(window), false);
     Window* self = world.Find(window);
     if (!self) return 0;
     if (self->style & WS_CHILD) return self->parent;
@@ -227,6 +230,8 @@ HWND WINAPI GetParent(HWND window) {
 DWORD WINAPI GetWindowThreadProcessId(HWND window, DWORD* processId) {
     World& world = W();
     world.Tick("GetWindowThreadProcessId");
+
+    world.Record("GetWindowThreadProcessId " + Name(window), false);
     Window* self = world.Find(window);
     if (!self) return 0;
     if (processId) *processId = self->threadId == sim::kAppletThread ? 0x77 : 0x55;
@@ -236,6 +241,7 @@ DWORD WINAPI GetWindowThreadProcessId(HWND window, DWORD* processId) {
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
     World& world = W();
     world.Tick("GetWindowRect");
+    world.Record("GetWindowRect " + Name(window), false);
     Window* self = world.Find(window);
     if (!self) return FALSE;
     *rect = self->rect;
@@ -245,6 +251,7 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
 int WINAPI GetSystemMetrics(int index) {
     World& world = W();
     world.Tick("GetSystemMetrics");
+    world.Record("GetSystemMetrics " + std::to_string(index), false);
     if (index == SM_CXSCREEN) return world.screenWidth;
     if (index == SM_CYSCREEN) return world.screenHeight;
     return 0;
@@ -253,6 +260,7 @@ int WINAPI GetSystemMetrics(int index) {
 LONG WINAPI GetWindowLongA(HWND window, int index) {
     World& world = W();
     world.Tick("GetWindowLongA");
+    world.Record("GetWindowLongA " + Name(window), false);
     Window* self = world.Find(window);
     return self && index == GWL_STYLE ? self->style : 0;
 }
@@ -279,6 +287,7 @@ LONG WINAPI SetWindowLongA(HWND window, int index, LONG newLong) {
 BOOL WINAPI IsWindowVisible(HWND window) {
     World& world = W();
     world.Tick("IsWindowVisible");
+    world.Record("IsWindowVisible " + Name(window), false);
     for (Window* self = world.Find(window); self; self = world.Find(self->parent)) {
         if (!(self->style & WS_VISIBLE)) return FALSE;
         if (!(self->style & WS_CHILD)) return TRUE;
@@ -289,6 +298,7 @@ BOOL WINAPI IsWindowVisible(HWND window) {
 int WINAPI GetClassNameA(HWND window, LPSTR className, int maxCount) {
     World& world = W();
     world.Tick("GetClassNameA");
+    world.Record("GetClassNameA " + Name(window), false);
     Window* self = world.Find(window);
     if (!self || maxCount <= 0) {
         if (maxCount > 0) className[0] = 0;
@@ -303,6 +313,7 @@ int WINAPI GetClassNameA(HWND window, LPSTR className, int maxCount) {
 HWND WINAPI FindWindowExA(HWND parent, HWND childAfter, LPCSTR className, LPCSTR windowName) {
     World& world = W();
     world.Tick("FindWindowExA");
+    world.Record(std::string("FindWindowExA ") + Name(parent) + " \"" + (className ? className : "") + "\"", false);
     Window* self = world.Find(parent);
     if (!self || childAfter || windowName || !className || !*className) return 0;
     for (HWND child : self->children) {
@@ -424,6 +435,7 @@ LRESULT WINAPI DispatchMessageA(const MSG* message) {
     World& world = W();
     world.Tick("DispatchMessageA");
     world.dispatched.push_back(message->message);
+    world.Record("DispatchMessageA " + MessageName(message->message), false);
     return 0;
 }
 

@@ -30,14 +30,18 @@ std::string Demangled(const char* symbol) {
     return result.substr(0, result.find('('));
 }
 
-bool IsProgramProcedure(const std::string& name) {
-    return !name.empty() && name.rfind("sim::", 0) != 0 && name.rfind("std::", 0) != 0 &&
-           name.rfind("testing::", 0) != 0 && name.find("__") == std::string::npos &&
-           name.rfind("World", 0) != 0;
+bool IsSimulatorFrame(const std::string& name) {
+    return name.rfind("sim::", 0) == 0 || name.rfind("std::", 0) == 0 || name.find("__") != std::string::npos;
 }
 
-// The program's own procedures on the stack, innermost first, as far as WinMain.
-std::string ProgramStack() {
+bool IsTestHarnessFrame(const std::string& name) {
+    return name.find("_Test::") != std::string::npos || name.rfind("testing::", 0) == 0 ||
+           name.find(" testing::") != std::string::npos || name == "main";
+}
+
+// The program's own procedures on the stack, innermost first, as far as WinMain,
+// leaving out the platform call that noticed the hang.
+std::string ProgramStack(const std::string& platformCall) {
     void* frames[64];
     int count = backtrace(frames, 64);
     std::string stack;
@@ -45,7 +49,8 @@ std::string ProgramStack() {
         Dl_info info;
         if (!dladdr(frames[i], &info) || !info.dli_sname) continue;
         std::string name = Demangled(info.dli_sname);
-        if (!IsProgramProcedure(name)) continue;
+        if (IsTestHarnessFrame(name)) break;
+        if (IsSimulatorFrame(name) || name == platformCall) continue;
         if (!stack.empty()) stack += " <- ";
         stack += name;
         if (name == "WinMain") break;
@@ -106,10 +111,11 @@ void World::Tick(const char* call) {
 
 void World::ReportHang(const std::string& place) {
     std::string where = place;
-    std::string stack = ProgramStack();
+    std::string stack = ProgramStack(place.substr(0, place.find(' ')));
     if (!stack.empty()) where += " in " + stack;
     if (inStep) where += " (continuation step " + std::to_string(currentStep) + ")";
     Record("HANG " + where, true);
+    callsSinceChange_ = 0;
     throw Hang{where, now};
 }
 
