@@ -61,7 +61,7 @@ private:
         }
         if (knobs_.offscreenAppletWindow)
             world_.Create("offscreen", kDialogClass, WS_POPUP | WS_VISIBLE, {-1, 0, 300, 300}, kAppletThread,
-                          world_.desktop, 0);
+                          world_.desktop, host);
         return main;
     }
 

@@ -22,7 +22,7 @@ struct AppletKnobs {
     std::set<std::string> missingControls;       // "secondDialog#101"
     int foreignWindows = 0;                      // visible windows of another thread, above all
     int hiddenAppletWindows = 0;                 // hidden windows of the applet's thread
-    bool offscreenAppletWindow = false;          // visible, left edge at -1
+    bool offscreenAppletWindow = false;          // visible, owned, left edge at -1
     bool tabHasButtonsStyle = false;
     bool unownedWindowAfterConfirm = false;      // Windows 98: after the window after the path dialog
     std::string exitOnClick;                     // the click on this control ends the process

@@ -3,6 +3,7 @@ include(GoogleTest)
 
 add_executable(setup_tests
     tests/trace_matchers.cpp
+    tests/script_runs.cpp
     tests/run_control_test.cpp
     tests/launch_test.cpp
     tests/window_searches_test.cpp
