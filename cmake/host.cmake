@@ -14,7 +14,8 @@ add_library(winsim STATIC
     sim/applet.cpp
     sim/applet_models.cpp
     sim/win32_sim.cpp
-    sim/scenario.cpp)
+    sim/scenario.cpp
+    sim/fault_matrix.cpp)
 target_include_directories(winsim PUBLIC ${CMAKE_SOURCE_DIR} src)
 target_link_libraries(setup_logic PUBLIC winsim)
 target_link_libraries(winsim PUBLIC setup_logic)

@@ -416,18 +416,18 @@ BOOL WINAPI GetMessageA(LPMSG message, HWND, UINT, UINT) {
             world.Record("GetMessageA WM_TIMER", false);
             return 1;
         }
-        // Nothing to read: wait for the applet, or for the next timer once the
-        // applet has gone and nothing else can happen.
-        if (LiveApplet() && world.RunNextEvent()) continue;
-        if (!LiveApplet() && !world.timers.empty()) {
-            sim::Micros next = world.timers.front().next;
-            for (const World::Timer& timer : world.timers) next = std::min(next, timer.next);
-            if (next > world.timeLimit) world.ReportHang("GetMessageA (simulated time limit reached)");
-            world.AdvanceTo(next);
-            continue;
-        }
-        if (!LiveApplet() && world.RunNextEvent()) continue;
-        world.ReportHang("GetMessageA");
+        // Nothing to read: wait for whatever comes first, the applet or a timer.
+        // A live applet with nothing left to do will never wake the program:
+        // timers alone only repeat the same look.
+        sim::Micros nextEvent = world.NextEventTime();
+        if (LiveApplet() && nextEvent < 0) world.ReportHang("GetMessageA");
+        sim::Micros nextTimer = -1;
+        for (const World::Timer& timer : world.timers)
+            if (nextTimer < 0 || timer.next < nextTimer) nextTimer = timer.next;
+        if (nextEvent < 0 && nextTimer < 0) world.ReportHang("GetMessageA");
+        sim::Micros next = nextEvent < 0 ? nextTimer : nextTimer < 0 ? nextEvent : std::min(nextEvent, nextTimer);
+        if (next > world.timeLimit) world.ReportHang("GetMessageA (simulated time limit reached)");
+        world.AdvanceTo(next);
     }
 }
 

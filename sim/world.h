@@ -93,6 +93,7 @@ public:
     Micros now = 0;
     void Schedule(Micros delay, std::function<void()> event);
     bool HasPendingEvents() const { return !events_.empty(); }
+    Micros NextEventTime() const { return events_.empty() ? -1 : events_.top().time; }
     void AdvanceTo(Micros time);
     void AdvanceBy(Micros delay) { AdvanceTo(now + delay); }
     // Runs the next scheduled event; false when none is left.

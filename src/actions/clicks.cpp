@@ -17,6 +17,8 @@ void SetCheckNotify(HWND control, WPARAM state) {
 void RunListedStep(const StepRow* table, int rowCount, DWORD step) {
     // Completions still queued when the run ended belong to a finished run.
     if (context.runEnded) return;
+    // A continuation also comes, with result 0, when the applet has ended.
+    AbandonRunIfAppletEnded();
     for (int row = 0; row < rowCount; ++row) {
         if (table[row].step != step) continue;
         if (table[row].action) table[row].action();

@@ -3,13 +3,26 @@
 #include "actions/clicks.h"
 #include "discovery/window_searches.h"
 #include "run/automation_context.h"
+#include "run/end_run.h"
 #include "scripts/scripts.h"
 
-void BuildDriverPath(LPCSTR folderName, LPSTR buffer) {
-    GetCurrentDirectoryA(MAX_PATH, buffer);
-    int length = lstrlenA(buffer);
-    if (length == 0 || buffer[length - 1] != '\\') lstrcatA(buffer, "\\");
+BOOL BuildDriverPath(LPCSTR folderName, LPSTR buffer) {
+    DWORD length = GetCurrentDirectoryA(MAX_PATH, buffer);
+    if (length == 0 || length >= MAX_PATH) {
+        buffer[0] = 0;
+        return FALSE;
+    }
+    // The last character, not the last byte: in code pages such as 932 and 950
+    // the second byte of a double-byte character may be 0x5C.
+    LPCSTR last = CharPrevA(buffer, buffer + length);
+    DWORD separator = last == buffer + length - 1 && *last == '\\' ? 0 : 1;
+    if (length + separator + lstrlenA(folderName) + 1 > MAX_PATH) {
+        buffer[0] = 0;
+        return FALSE;
+    }
+    if (separator) lstrcatA(buffer, "\\");
     lstrcatA(buffer, folderName);
+    return TRUE;
 }
 
 // Finds the path dialog, puts the driver path on the clipboard through a hidden
@@ -20,10 +33,12 @@ static HWND PreparePaste(HWND owner, int editControlId, LPCSTR folderName) {
     HWND target = GetDlgItem(context.pathDialog, editControlId);
 
     char driverPath[MAX_PATH];
-    BuildDriverPath(folderName, driverPath);
+    if (!BuildDriverPath(folderName, driverPath)) AbandonRun(EXIT_NO_DRIVER_FOLDER);
     context.clipboardEdit = CreateWindowExA(0, "EDIT", driverPath, 0, 0, 0, CW_USEDEFAULT,
                                             CW_USEDEFAULT, GetDesktopWindow(), 0,
                                             context.instance, 0);
+    // Without it the clipboard keeps whatever it held, and that must not be pasted.
+    if (!context.clipboardEdit) AbandonRun(EXIT_NO_CLIPBOARD_WINDOW);
     SendMessageA(context.clipboardEdit, EM_SETSEL, 0, -1);
     SendMessageA(context.clipboardEdit, WM_COPY, 0, 0);
 

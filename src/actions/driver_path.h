@@ -6,7 +6,10 @@
 #define WIN9X_DRIVER_FOLDER "Win9x"
 #define NT_DRIVER_FOLDER "WinNT\\V4"
 
-void BuildDriverPath(LPCSTR folderName, LPSTR buffer);
+// Fills the buffer with the current directory and the folder, one backslash
+// between them; FALSE, with an empty buffer, when the directory cannot be read
+// or the path would not fit MAX_PATH bytes with its terminator.
+BOOL BuildDriverPath(LPCSTR folderName, LPSTR buffer);
 int HandOverDriverPath(HWND owner);
 int HandOverDriverPathNt(HWND owner);
 

@@ -1,6 +1,7 @@
 #include "discovery/window_searches.h"
 
 #include "run/automation_context.h"
+#include "run/end_run.h"
 
 void WaitForAppletInputIdle() { WaitForInputIdle(context.applet.hProcess, INFINITE); }
 
@@ -29,6 +30,7 @@ int FindAppletMainWindow() {
     int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     while (context.mainWindow == NOT_FOUND_WINDOW) {
+        AbandonRunIfAppletEnded();
         Sleep(0);
         for (HWND window = FirstChildInZOrder(GetDesktopWindow()); window;
              window = GetWindow(window, GW_HWNDNEXT)) {
@@ -46,6 +48,7 @@ int FindAppletMainWindow() {
 HWND FindOwnedWindow(HWND owner, HWND scope) {
     HWND result = NOT_FOUND_WINDOW;
     while (result == NOT_FOUND_WINDOW) {
+        AbandonRunIfAppletEnded();
         Sleep(0);
         Sleep(200);
         if (!scope) scope = GetDesktopWindow();

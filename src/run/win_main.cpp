@@ -1,8 +1,10 @@
 #include "run/win_main.h"
 
+#include "actions/driver_path.h"
 #include "discovery/window_searches.h"
 #include "platform/applet_launch.h"
 #include "run/automation_context.h"
+#include "run/end_run.h"
 #include "run/script_variant.h"
 #include "scripts/scripts.h"
 
@@ -27,12 +29,28 @@ static void RunOpeningSteps(ScriptVariant variant) {
     }
 }
 
+// How often the pump looks whether the applet is still there while it waits.
+const UINT kAppletCheckIntervalMs = 500;
+
 int RunMessagePump() {
     MSG message;
     // Returned as is when the very first read fails.
     message.wParam = 0;
-    while (GetMessageA(&message, 0, 0, 0) == 1) DispatchMessageA(&message);
+    // A click that was lost leaves nothing to wake the pump; the timer does.
+    SetTimer(0, 0, kAppletCheckIntervalMs, 0);
+    while (GetMessageA(&message, 0, 0, 0) == 1) {
+        AbandonRunIfAppletEnded();
+        DispatchMessageA(&message);
+    }
     return (int)message.wParam;
+}
+
+// Checked before the applet starts, so that a bad medium leaves nothing half-done.
+static BOOL DriverFolderExists(ScriptVariant variant) {
+    char driverPath[MAX_PATH];
+    if (!BuildDriverPath(variant == WinNT ? NT_DRIVER_FOLDER : WIN9X_DRIVER_FOLDER, driverPath)) return FALSE;
+    DWORD attributes = GetFileAttributesA(driverPath);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -49,7 +67,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     GetVersionExA(&context.versionInfo);
     ScriptVariant variant = SelectScriptVariant(context.versionInfo);
 
-    LaunchApplet();
+    if (!DriverFolderExists(variant)) return EXIT_NO_DRIVER_FOLDER;
+    if (!LaunchApplet()) return EXIT_APPLET_NOT_STARTED;
     FindAppletMainWindow();
     RunOpeningSteps(variant);
     return RunMessagePump();

@@ -22,6 +22,7 @@ int NtOpeningStep3() {
     WaitForAppletInputIdle();
     HWND browse;
     do {
+        AbandonRunIfAppletEnded();
         context.secondDialog = FindOwnedWindow(context.firstDialog, 0);
         browse = GetDlgItem(context.secondDialog, 1567);
     } while (!browse);
@@ -38,6 +39,7 @@ static void CancelFirstDialog() {
 static void AnswerClosingQuestion() {
     HWND answer;
     do {
+        AbandonRunIfAppletEnded();
         WaitForAppletInputIdle();
         context.lastDialog = FindOwnedWindow(context.firstDialog, 0);
         answer = GetDlgItem(context.lastDialog, 10) ? GetDlgItem(context.lastDialog, 2) : 0;
@@ -50,6 +52,7 @@ static void AnswerClosingQuestion() {
 static void ConfirmDialogAfterPathDialog() {
     HWND confirm;
     do {
+        AbandonRunIfAppletEnded();
         WaitForAppletInputIdle();
         context.lastDialog = FindOwnedWindow(context.secondDialog, 0);
         confirm = context.lastDialog == context.pathDialog ? 0 : GetDlgItem(context.lastDialog, 1);
@@ -60,6 +63,7 @@ static void ConfirmDialogAfterPathDialog() {
 static void AnswerYes() {
     HWND yes;
     do {
+        AbandonRunIfAppletEnded();
         WaitForAppletInputIdle();
         context.lastDialog = FindOwnedWindow(context.firstDialog, 0);
         yes = GetDlgItem(context.lastDialog, 6);

@@ -29,6 +29,7 @@ int Win95OpeningStep3() {
 static void ConfirmDialogAfterPathDialog() {
     HWND confirm;
     do {
+        AbandonRunIfAppletEnded();
         WaitForAppletInputIdle();
         context.lastDialog = FindOwnedWindow(context.secondDialog, 0);
         confirm = GetDlgItem(context.lastDialog, 1);

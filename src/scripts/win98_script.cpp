@@ -40,6 +40,7 @@ int Win98OpeningStep3() {
 int ClickWizardNext(DWORD step) {
     HWND next;
     do {
+        AbandonRunIfAppletEnded();
         WaitForAppletInputIdle();
         next = GetDlgItem(Wizard(), 12324);
     } while (!next);
@@ -50,6 +51,7 @@ int ClickWizardNext(DWORD step) {
 static void SetRadioButtonsAndGoOn() {
     HWND choice;
     do {
+        AbandonRunIfAppletEnded();
         choice = GetDlgItem(WizardPage(), 3316);
     } while (!choice);
     SetCheckNotify(choice, BST_CHECKED);
@@ -61,6 +63,7 @@ static void OpenPathDialogAndHandOver() {
     HWND page = WizardPage();
     HWND browse;
     do {
+        AbandonRunIfAppletEnded();
         browse = GetDlgItem(page, 1567);
     } while (!browse);
     NotifyClickThenForeground(browse);
@@ -70,6 +73,7 @@ static void OpenPathDialogAndHandOver() {
 static void ConfirmDialogAfterPathDialog() {
     HWND confirm;
     do {
+        AbandonRunIfAppletEnded();
         confirm = GetDlgItem(FindOwnedWindow(Wizard(), 0), 1);
     } while (!confirm);
     NotifyClickThenForeground(confirm);
@@ -84,6 +88,7 @@ static void ConfirmDialogAfterPathDialog() {
 static void FinishWizard() {
     HWND finish;
     do {
+        AbandonRunIfAppletEnded();
         finish = GetDlgItem(Wizard(), 12325);
     } while (!finish);
     WaitForAppletInputIdle();
@@ -93,6 +98,7 @@ static void FinishWizard() {
 static void ConfirmFirstDialog() {
     HWND confirm;
     do {
+        AbandonRunIfAppletEnded();
         confirm = GetDlgItem(context.firstDialog, 1);
     } while (!confirm);
     NotifyClickThenForeground(confirm);
@@ -101,6 +107,7 @@ static void ConfirmFirstDialog() {
 static void ConfirmMainWindowAndEnd() {
     HWND confirm;
     do {
+        AbandonRunIfAppletEnded();
         confirm = GetDlgItem(context.mainWindow, 1);
     } while (!confirm);
     NotifyClickThenForeground(confirm);
