@@ -23,3 +23,4 @@ target_link_options(setup PRIVATE
 set_target_properties(setup PROPERTIES LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/setup.ld)
 target_link_libraries(setup PRIVATE kernel32 user32)
 set_target_properties(setup PROPERTIES OUTPUT_NAME setup)
+include(e2e/e2e.cmake)
