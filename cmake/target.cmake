@@ -24,3 +24,31 @@ set_target_properties(setup PROPERTIES LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/se
 target_link_libraries(setup PRIVATE kernel32 user32)
 set_target_properties(setup PROPERTIES OUTPUT_NAME setup)
 include(e2e/e2e.cmake)
+
+# Checks of the built executable, and the real program under Wine (ctest --preset win32).
+enable_testing()
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_test(NAME setup_exe_fits_windows95_and_nt4
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/check-exe $<TARGET_FILE:setup>)
+add_test(NAME check_exe_rejects_what_it_is_for
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/check-exe-selftest)
+
+foreach(variant win95 win98 nt40)
+    foreach(scenario complete slow-applet applet-exits no-rundll32 no-driver-folder)
+        add_test(NAME wine_${variant}_${scenario}
+                 COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/e2e/run_e2e.py ${variant}
+                         --scenario ${scenario} --build ${CMAKE_BINARY_DIR})
+        # One Wine prefix and one wineserver: the runs take turns.
+        set_tests_properties(wine_${variant}_${scenario} PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300)
+    endforeach()
+endforeach()
+add_test(NAME wine_win98_early-end
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/e2e/run_e2e.py win98 --scenario early-end
+                 --build ${CMAKE_BINARY_DIR})
+add_test(NAME wine_runner_names_the_first_wrong_event
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/e2e/run_e2e.py win95 --scenario tampered-expectation
+                 --build ${CMAKE_BINARY_DIR})
+set_tests_properties(wine_win98_early-end wine_runner_names_the_first_wrong_event
+                     PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300)
+set_tests_properties(wine_runner_names_the_first_wrong_event PROPERTIES
+    PASS_REGULAR_EXPRESSION "FAIL: first event that differs, number 1: expected click secondDialog#101, got click firstDialog.page#1302")

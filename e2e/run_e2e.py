@@ -1,0 +1,248 @@
+#!/usr/bin/env python3
+"""Runs the real setup.exe under Wine and Xvfb against the stand-in Display
+applet, and checks what the applet saw, the exit code and the clipboard.
+
+usage: run_e2e.py VARIANT [--scenario NAME] [--timeline] [--screens DIR]
+VARIANT is win95, win98 or nt40. Exits 1, naming the first difference, when a
+check fails.
+"""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(HERE)
+
+OPENERS = {"win95": "main.page#1210", "win98": "main.page#1802", "nt40": "main.page#265"}
+
+
+def expected_events(variant, path):
+    """What the applet must see, in order, in a complete run."""
+    paste = lambda box: ['paste pathDialog#%d "%s"' % (box, path), "click pathDialog#1",
+                         'confirm pathDialog "%s"' % path]
+    if variant == "win95":
+        return (["click main.page#1210", "click firstDialog.page#1302", "click secondDialog#101"] + paste(101) +
+                ["click copyDialog#1", "click secondDialog#1", "click firstDialog#1", "click main#1", "close main"])
+    if variant == "win98":
+        return (["click main.page#1802", "tab focus firstDialog#12320 1 style 0x100", "click firstDialog.page#1302",
+                 "click wizard#12324", "check wizard.choice#3316 1", "check wizard.choice#3315 0",
+                 "click wizard#12324", "click wizard.location#1567"] + paste(101) +
+                ["click confirmDialog#1", "click wizard#12324", "click wizard#12325", "click firstDialog#1",
+                 "click main#1", "close main"])
+    return (["click main.page#265", "click firstDialog#519", "click secondDialog#1567"] + paste(107) +
+            ["click copyDialog#1", "click yesNoBox#6", "click closingQuestion#2", "click firstDialog#2",
+             "click main#1", "close main"])
+
+
+# Each scenario: applet environment, runner set-up, and what must come out.
+SCENARIOS = {
+    "complete": {"exit": 0},
+    "slow-applet": {"exit": 0, "env": {"STANDIN_DELAY_MS": "700"}},
+    "tampered-expectation": {"exit": 0, "tamper": True},
+    # Windows 98 only: a visible unowned applet window after the confirmation ends the run early.
+    "early-end": {"exit": 0, "env": {"STANDIN_UNOWNED_AFTER_CONFIRM": "1"}, "ends_after": "click confirmDialog#1"},
+    "applet-exits": {"exit": 2, "exit_on": {"win95": "secondDialog#1", "win98": "wizard#12325",
+                                             "nt40": "closingQuestion#2"}},
+    "no-rundll32": {"exit": 1, "wine_env": {"WINEDLLOVERRIDES": "rundll32.exe=d"}},
+    "no-driver-folder": {"exit": 3, "no_folders": True},
+}
+
+
+def run(command, **options):
+    return subprocess.run(command, check=True, **options)
+
+
+def wine_env(prefix):
+    env = dict(os.environ)
+    env.update({"WINEPREFIX": prefix, "WINEDEBUG": "-all", "WINEARCH": "win32",
+                "WINEDLLOVERRIDES": "mscoree,mshtml="})
+    env.pop("DISPLAY", None)
+    return env
+
+
+def prepare_prefix(prefix, build, variant):
+    env = wine_env(prefix)
+    if not os.path.exists(os.path.join(prefix, "system.reg")):
+        print("making a Wine prefix in %s (once)" % prefix, flush=True)
+        run(["xvfb-run", "-a", "sh", "-c", "wineboot -i && wineserver -w"], env=env,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    system32 = os.path.join(prefix, "drive_c", "windows", "system32")
+    shutil.copy(os.path.join(build, "desk.cpl"), os.path.join(system32, "desk.cpl"))
+    # Without a window manager, Wine stalls every closing dialog for two seconds
+    # unless its windows are unmanaged.
+    registry = os.path.join(prefix, "drive_c", "setup-e2e.reg")
+    with open(registry, "w") as out:
+        out.write("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n\"Managed\"=\"N\"\n\n"
+                  "[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\setup.exe]\n\"Version\"=\"%s\"\n" % variant)
+    run(["sh", "-c", "wine regedit /S 'C:\\setup-e2e.reg' && wineserver -w"], env=env)
+
+
+INNER = r"""
+cd "$RUN_DIR"
+if [ -n "$SCREENS" ]; then
+  ( i=0; while [ ! -e "$RUN_DIR/done" ]; do
+      xwd -root -silent > "$SCREENS/shot.xwd" 2>/dev/null &&
+        convert "$SCREENS/shot.xwd" -pointsize 14 -fill yellow -annotate +8+20 "$(( $(date +%s%3N) - START_MS )) ms" \
+          "$SCREENS/shot-$(printf %03d $i).png" 2>/dev/null
+      i=$((i+1)); sleep 0.25; done; rm -f "$SCREENS/shot.xwd" ) &
+fi
+START_MS=$(date +%s%3N); export START_MS
+env $SETUP_ENV timeout "$HARD_LIMIT" wine setup.exe
+echo $? > exit_code
+date +%s%3N > end_ms
+echo $START_MS > start_ms
+wine clipboard_text.exe > clipboard.txt 2>/dev/null; echo $? > clipboard_code
+touch done
+wineserver -k
+wait
+"""
+
+
+def read(path, default=""):
+    try:
+        with open(path, encoding="latin-1") as handle:
+            return handle.read()
+    except OSError:
+        return default
+
+
+def parse_log(text):
+    events = []
+    for line in text.splitlines():
+        stamp, _, event = line.partition(" ")
+        if stamp.isdigit():
+            events.append((int(stamp), event))
+    return events
+
+
+def observable(event):
+    """The events whose order the scripts decide; opening and closing of inner
+    dialogs depend on the applet's own timing."""
+    return event.startswith(("click ", "check ", "tab focus ", "paste ", "confirm ")) or event == "close main"
+
+
+def first_difference(actual, expected):
+    for index in range(max(len(actual), len(expected))):
+        want = expected[index] if index < len(expected) else "(nothing)"
+        got = actual[index] if index < len(actual) else "(nothing)"
+        if want != got:
+            return index, want, got
+    return None
+
+
+def pause_floor(variant):
+    """Sum of the pauses the program's own searches take, from the simulator."""
+    simrun = os.path.join(ROOT, "build", "host", "simrun")
+    if not os.path.exists(simrun):
+        return None
+    out = subprocess.run([simrun, variant, "--instant"], capture_output=True, text=True).stdout
+    for line in out.splitlines():
+        if "pause floor" in line:
+            return float(line.split()[-2])
+    return None
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("variant", choices=["win95", "win98", "nt40"])
+    parser.add_argument("--scenario", default="complete", choices=sorted(SCENARIOS))
+    parser.add_argument("--build", default=os.path.join(ROOT, "build", "win32"))
+    parser.add_argument("--prefix", default=os.environ.get("E2E_WINEPREFIX", os.path.join(ROOT, "build", "wineprefix")))
+    parser.add_argument("--timeline", action="store_true", help="print what the program did to the applet")
+    parser.add_argument("--screens", help="save a screenshot every quarter second and a contact sheet here")
+    parser.add_argument("--hard-limit", type=int, default=90, help="seconds before setup.exe is killed")
+    arguments = parser.parse_args()
+    scenario = SCENARIOS[arguments.scenario]
+    variant = arguments.variant
+
+    prepare_prefix(arguments.prefix, arguments.build, variant)
+    run_dir = tempfile.mkdtemp(prefix="setup-e2e-")
+    if not scenario.get("no_folders"):
+        os.makedirs(os.path.join(run_dir, "Win9x"))
+        os.makedirs(os.path.join(run_dir, "WinNT", "V4"))
+    for name in ("setup.exe", "clipboard_text.exe"):
+        shutil.copy(os.path.join(arguments.build, name), run_dir)
+    windows_dir = "Z:" + run_dir.replace("/", "\\")
+    driver_path = windows_dir + ("\\WinNT\\V4" if variant == "nt40" else "\\Win9x")
+    log_path = os.path.join(run_dir, "applet.log")
+
+    env = wine_env(arguments.prefix)
+    setup_env = {"STANDIN_VARIANT": variant, "STANDIN_LOG": "Z:" + log_path.replace("/", "\\")}
+    setup_env.update(scenario.get("env", {}))
+    if "exit_on" in scenario:
+        setup_env["STANDIN_EXIT_ON"] = scenario["exit_on"][variant]
+    setup_env.update(scenario.get("wine_env", {}))
+    env.update({"RUN_DIR": run_dir, "HARD_LIMIT": str(arguments.hard_limit), "SCREENS": "",
+                "SETUP_ENV": " ".join("%s=%s" % item for item in setup_env.items())})
+    if arguments.screens:
+        os.makedirs(arguments.screens, exist_ok=True)
+        env["SCREENS"] = os.path.abspath(arguments.screens)
+
+    started = time.time()
+    subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1024x768x24", "bash", "-c", INNER], env=env,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    exit_code = int(read(os.path.join(run_dir, "exit_code"), "-1").strip() or -1)
+    start_ms = int(read(os.path.join(run_dir, "start_ms"), "0").strip() or 0)
+    end_ms = int(read(os.path.join(run_dir, "end_ms"), "0").strip() or 0)
+    clipboard = read(os.path.join(run_dir, "clipboard.txt"))
+    events = parse_log(read(log_path))
+    wall = (end_ms - start_ms) / 1000.0
+
+    if arguments.timeline:
+        print("setup.exe under Wine, variant %s, scenario %s" % (variant, arguments.scenario))
+        for stamp, event in events:
+            print("  %7.3f s  %s" % (stamp / 1000.0, event))
+
+    failures = []
+    if exit_code != scenario["exit"]:
+        failures.append("exit code %d, expected %d" % (exit_code, scenario["exit"]))
+    if scenario["exit"] == 0:
+        expected = expected_events(variant, driver_path)
+        if scenario.get("tamper"):
+            expected[1], expected[2] = expected[2], expected[1]
+        if scenario.get("ends_after") in expected:
+            expected = expected[:expected.index(scenario["ends_after"]) + 1]
+        actual = [event for _, event in events if observable(event)]
+        difference = first_difference(actual, expected)
+        if difference:
+            failures.append("first event that differs, number %d: expected %s, got %s"
+                            % difference)
+        if clipboard != driver_path:
+            failures.append("clipboard holds %r, expected %r" % (clipboard, driver_path))
+    elif scenario["exit"] == 2:
+        exits = [event for _, event in events if "(exits at " in event]
+        if not exits:
+            failures.append("the applet never ended")
+        else:
+            applet_end = int(exits[0].split("(exits at ")[1].rstrip(")"))
+            reaction = (end_ms - applet_end) / 1000.0
+            print("setup.exe ended %.3f s after the applet" % reaction)
+            if reaction > 2.0:
+                failures.append("setup.exe took %.3f s to notice the applet had gone" % reaction)
+    elif scenario["exit"] in (1, 3) and events:
+        failures.append("the applet was started: %s" % events[0][1])
+
+    floor = pause_floor(variant) if scenario["exit"] == 0 else None
+    print("variant %s, scenario %s: exit code %d in %.3f s%s; path handed over %s" % (
+        variant, arguments.scenario, exit_code, wall,
+        "" if floor is None else " (the program's own pauses: %.3f s)" % floor,
+        repr(clipboard) if clipboard else "none"))
+    if arguments.screens:
+        shots = sorted(f for f in os.listdir(arguments.screens) if f.startswith("shot-"))
+        if shots:
+            sheet = os.path.join(arguments.screens, "contact-sheet-%s.png" % variant)
+            subprocess.run(["montage"] + [os.path.join(arguments.screens, f) for f in shots] +
+                           ["-tile", "6x", "-geometry", "320x240+4+4", sheet], check=False)
+            print("%d screenshots; contact sheet %s" % (len(shots), sheet))
+    shutil.rmtree(run_dir, ignore_errors=True)
+    for failure in failures:
+        print("FAIL: %s" % failure)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
