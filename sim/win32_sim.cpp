@@ -181,6 +181,7 @@ DWORD WINAPI WaitForInputIdle(HANDLE process, DWORD milliseconds) {
     world.Record("WaitForInputIdle", false);
     if (!world.applet || process != world.applet->processHandle || milliseconds != INFINITE)
         return 0xFFFFFFFF;
+    if (world.callbacksInsideWaits) world.RunReadyCallbacks();
     // Only the first wait for a process waits; later ones return at once.
     if (world.firstIdleWaitDone) return 0;
     world.firstIdleWaitDone = true;
@@ -373,7 +374,9 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     if (!target) return 0;
     if (target->threadId == sim::kProgramThread) return HandleOwnEdit(*target, message, wParam, lParam);
     if (!IsAppletWindow(*target) || !LiveApplet()) return 0;
-    return world.applet->DeliverAndWait(SentMessage{window, message, wParam, lParam, nullptr, 0});
+    LRESULT result = world.applet->DeliverAndWait(SentMessage{window, message, wParam, lParam, nullptr, 0});
+    if (world.callbacksInsideWaits) world.RunReadyCallbacks();
+    return result;
 }
 
 BOOL WINAPI GetMessageA(LPMSG message, HWND, UINT, UINT) {
@@ -392,9 +395,7 @@ BOOL WINAPI GetMessageA(LPMSG message, HWND, UINT, UINT) {
     for (;;) {
         // Continuations run inside the wait, as the platform calls them.
         if (!world.readyCallbacks.empty()) {
-            auto callback = std::move(world.readyCallbacks.front());
-            world.readyCallbacks.pop_front();
-            callback();
+            world.RunReadyCallbacks();
             continue;
         }
         if (world.quitPosted) {

@@ -16,6 +16,7 @@ namespace sim {
 namespace {
 
 World* current = nullptr;
+Micros totalSimulatedTime = 0;
 
 // Polls that changed nothing for this many calls are repeats: the clock may
 // jump to the next scheduled event, and with none left the program is stuck.
@@ -73,7 +74,12 @@ World::World() : previous_(current) {
     directories = {currentDirectory + "\\Win9x", currentDirectory + "\\WinNT\\V4"};
 }
 
-World::~World() { current = previous_; }
+World::~World() {
+    totalSimulatedTime += now;
+    current = previous_;
+}
+
+Micros World::TotalSimulatedTime() { return totalSimulatedTime; }
 
 World& World::Current() {
     if (!current) {
@@ -190,6 +196,14 @@ std::string World::Timeline(bool actionsOnly) const {
         out << time << entry.text << "\n";
     }
     return out.str();
+}
+
+void World::RunReadyCallbacks() {
+    while (!readyCallbacks.empty()) {
+        auto callback = std::move(readyCallbacks.front());
+        readyCallbacks.pop_front();
+        callback();
+    }
 }
 
 void World::QueueCallback(const SentMessage& sent, LRESULT result) {

@@ -88,6 +88,8 @@ public:
     World& operator=(const World&) = delete;
 
     static World& Current();
+    // Simulated time of every World so far, for reports of what a test run covered.
+    static Micros TotalSimulatedTime();
 
     // Clock and events.
     Micros now = 0;
@@ -124,6 +126,10 @@ public:
     // The program's side: continuations waiting for the pump, the quit message, timers.
     std::deque<std::function<void()>> readyCallbacks;
     void QueueCallback(const SentMessage& sent, LRESULT result);
+    void RunReadyCallbacks();
+    // Wine also runs continuations that are already queued inside WaitForInputIdle
+    // and inside a synchronous send to another thread, not only in GetMessageA.
+    bool callbacksInsideWaits = false;
     bool quitPosted = false;
     int quitCode = 0;
     struct Timer {

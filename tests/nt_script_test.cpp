@@ -91,3 +91,12 @@ TEST(NtScript, ClosingQuestionIsChosenByControlTenButAnsweredWithTwo) {
     EXPECT_NE(outcome.hangPlace.find("(continuation step 2)"), std::string::npos) << outcome.hangPlace;
     EXPECT_TRUE(Only(scenario.world.Actions(), {"notify BM_CLICK closingQuestion"}).empty());
 }
+
+TEST(NtScript, SameActionsWhenContinuationsMayRunInsideWaitsAsUnderWine) {
+    sim::Scenario scenario(AppletVariant::WinNT);
+    scenario.world.callbacksInsideWaits = true;
+    sim::Outcome outcome = scenario.Run();
+    ASSERT_FALSE(outcome.hung) << outcome.hangPlace;
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_TRUE(SameSequence(ScriptActions(scenario.world), kNtRun));
+}

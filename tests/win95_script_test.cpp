@@ -93,3 +93,12 @@ TEST(Win95Script, MissingConfirmButtonsLoseOnlyTheirOwnClick) {
                              {"notify BM_CLICK firstDialog#1", "step 5", "notify BM_CLICK null (not delivered)",
                               "PostQuitMessage 0"}));
 }
+
+TEST(Win95Script, SameActionsWhenContinuationsMayRunInsideWaitsAsUnderWine) {
+    sim::Scenario scenario(AppletVariant::Win95);
+    scenario.world.callbacksInsideWaits = true;
+    sim::Outcome outcome = scenario.Run();
+    ASSERT_FALSE(outcome.hung) << outcome.hangPlace;
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_TRUE(SameSequence(ScriptActions(scenario.world), kWin95Run));
+}

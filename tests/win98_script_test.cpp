@@ -95,3 +95,12 @@ TEST(Win98Script, MissingPathDialogConfirmLeavesStepFourPendingForGood) {
     EXPECT_EQ(outcome.hangPlace, "GetMessageA in RunMessagePump <- WinMain");
     EXPECT_EQ(StepOrder(scenario.world), (std::vector<int>{1, 2, 1000}));
 }
+
+TEST(Win98Script, SameActionsWhenContinuationsMayRunInsideWaitsAsUnderWine) {
+    sim::Scenario scenario(AppletVariant::Win98);
+    scenario.world.callbacksInsideWaits = true;
+    sim::Outcome outcome = scenario.Run();
+    ASSERT_FALSE(outcome.hung) << outcome.hangPlace;
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_TRUE(SameSequence(ScriptActions(scenario.world), kWin98Run));
+}
