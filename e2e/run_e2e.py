@@ -61,6 +61,8 @@ def wine_env(prefix):
     env.update({"WINEPREFIX": prefix, "WINEDEBUG": "-all", "WINEARCH": "win32",
                 "WINEDLLOVERRIDES": "mscoree,mshtml="})
     env.pop("DISPLAY", None)
+    # Wine keeps per-user state below HOME; a bare CI environment may lack it.
+    env.setdefault("HOME", os.path.dirname(prefix))
     return env
 
 
@@ -83,6 +85,7 @@ def prepare_prefix(prefix, build, variant):
 
 INNER = r"""
 cd "$RUN_DIR"
+START_MS=$(date +%s%3N); export START_MS
 if [ -n "$SCREENS" ]; then
   ( i=0; while [ ! -e "$RUN_DIR/done" ]; do
       xwd -root -silent > "$SCREENS/shot.xwd" 2>/dev/null &&
@@ -90,7 +93,6 @@ if [ -n "$SCREENS" ]; then
           "$SCREENS/shot-$(printf %03d $i).png" 2>/dev/null
       i=$((i+1)); sleep 0.25; done; rm -f "$SCREENS/shot.xwd" ) &
 fi
-START_MS=$(date +%s%3N); export START_MS
 env $SETUP_ENV timeout "$HARD_LIMIT" wine setup.exe
 echo $? > exit_code
 date +%s%3N > end_ms
