@@ -156,3 +156,16 @@ TEST_F(FirstPage, LooksForTheClassOfTheMainWindowInAnyWindow) {
     EXPECT_EQ(FirstPageOf(dialog), page);
     EXPECT_EQ(FirstPageOf(context.mainWindow), HWND(0));
 }
+
+TEST_F(OwnedWindowSearch, LastDialogHoldsTheNewestOwnedWindowEvenWithoutTheControl) {
+    HWND owner = TopLevel("owner");
+    HWND without = TopLevel("without", WS_POPUP | WS_VISIBLE, {1, 1, 9, 9}, owner);
+    EXPECT_NE(HangPlaceOf([&] { PollLastDialogForControl(owner, 6); }).find("PollLastDialogForControl"),
+              std::string::npos);
+    EXPECT_EQ(context.lastDialog, without);
+
+    HWND with = TopLevel("with", WS_POPUP | WS_VISIBLE, {1, 1, 9, 9}, owner);
+    HWND yes = Child(with, "with#6", 6);
+    EXPECT_EQ(PollLastDialogForControl(owner, 6), yes);
+    EXPECT_EQ(context.lastDialog, with);
+}

@@ -77,6 +77,17 @@ int HasVisibleUnownedAppletWindow() {
     return 0;
 }
 
+HWND PollLastDialogForControl(HWND owner, int controlId) {
+    HWND control;
+    do {
+        AbandonRunIfAppletEnded();
+        WaitForAppletInputIdle();
+        context.lastDialog = FindOwnedWindow(owner, 0);
+        control = GetDlgItem(context.lastDialog, controlId);
+    } while (!control);
+    return control;
+}
+
 HWND FirstPageOf(HWND window) {
     char className[256];
     GetClassNameA(context.mainWindow, className, sizeof className);

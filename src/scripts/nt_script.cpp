@@ -60,16 +60,7 @@ static void ConfirmDialogAfterPathDialog() {
     ClickWithContinuation(confirm, NtContinue, 4);
 }
 
-static void AnswerYes() {
-    HWND yes;
-    do {
-        AbandonRunIfAppletEnded();
-        WaitForAppletInputIdle();
-        context.lastDialog = FindOwnedWindow(context.firstDialog, 0);
-        yes = GetDlgItem(context.lastDialog, 6);
-    } while (!yes);
-    NotifyClickThenForeground(yes);
-}
+static void AnswerYes() { NotifyClickThenForeground(PollLastDialogForControl(context.firstDialog, 6)); }
 
 static void ConfirmMainWindowAndEnd() {
     NotifyClickThenForeground(GetDlgItem(context.mainWindow, 1));

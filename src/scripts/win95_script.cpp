@@ -27,14 +27,7 @@ int Win95OpeningStep3() {
 }
 
 static void ConfirmDialogAfterPathDialog() {
-    HWND confirm;
-    do {
-        AbandonRunIfAppletEnded();
-        WaitForAppletInputIdle();
-        context.lastDialog = FindOwnedWindow(context.secondDialog, 0);
-        confirm = GetDlgItem(context.lastDialog, 1);
-    } while (!confirm);
-    ClickWithContinuation(confirm, Win95Continue, 3);
+    ClickWithContinuation(PollLastDialogForControl(context.secondDialog, 1), Win95Continue, 3);
 }
 
 static void ConfirmSecondDialog() {
