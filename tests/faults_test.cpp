@@ -11,7 +11,9 @@ TEST(FaultMatrix, EveryFaultEndsWithItsOwnExitCodeOnEveryVariant) {
         std::string cell = result.fault + " on " + sim::VariantName(result.variant);
         ASSERT_FALSE(result.outcome.hung) << cell << ": " << result.outcome.hangPlace;
         EXPECT_EQ(result.outcome.exitCode, result.expectedExitCode) << cell;
-        if (result.expectedExitCode == 2) EXPECT_LT(result.timeToExit, 1000 * kMillisecond) << cell;
+        if (result.expectedExitCode == 2) {
+            EXPECT_LT(result.timeToExit, 1000 * kMillisecond) << cell;
+        }
     }
 }
 
