@@ -19,9 +19,7 @@ void Applet::Launch() {
         startedUp_ = true;
         auto frame = std::make_unique<Frame>();
         frame->dialogs.push_back(MainWindow());
-        frame->afterLast = [this] {
-            world_.Schedule(kExitAfterMainWindowCloses, [this] { Exit(); });
-        };
+        frame->afterLast = [this] { world_.Schedule(kExitAfterMainWindowCloses, [this] { Exit(); }); };
         frames_.push_back(std::move(frame));
         OpenNext(*frames_.back());
     });
@@ -66,64 +64,61 @@ LRESULT Applet::Handle(const SentMessage& message) {
     }
     std::string name = target->name;
     switch (message.message) {
-    case BM_CLICK:
-        if (ExitsOnClick(name)) {
-            log.push_back("click " + name + " (exits)");
-            Complete(message, 0);
-            Exit();
-            return 0;
-        }
-        log.push_back("click " + name);
-        if (target->onClick) {
-            handling_ = &message;
-            handlingOpenedFrame_ = false;
-            ClickHandler handler = target->onClick;
-            handler(world_, *target);
-            handling_ = nullptr;
-            if (handlingOpenedFrame_) {
-                Settle();
+        case BM_CLICK:
+            if (ExitsOnClick(name)) {
+                log.push_back("click " + name + " (exits)");
+                Complete(message, 0);
+                Exit();
                 return 0;
             }
+            log.push_back("click " + name);
+            if (target->onClick) {
+                handling_ = &message;
+                handlingOpenedFrame_ = false;
+                ClickHandler handler = target->onClick;
+                handler(world_, *target);
+                handling_ = nullptr;
+                if (handlingOpenedFrame_) {
+                    Settle();
+                    return 0;
+                }
+            }
+            break;
+        case BM_SETCHECK:
+            target->checkState = static_cast<int>(message.wParam);
+            log.push_back("check " + name + " " + std::to_string(message.wParam));
+            break;
+        case EM_SETSEL: {
+            int length = static_cast<int>(target->text.size());
+            int start = static_cast<int>(message.wParam);
+            int end = static_cast<int>(message.lParam);
+            target->selectionStart = start < 0 ? length : std::min(start, length);
+            target->selectionEnd = end < 0 ? length : std::min(end, length);
+            break;
         }
-        break;
-    case BM_SETCHECK:
-        target->checkState = static_cast<int>(message.wParam);
-        log.push_back("check " + name + " " + std::to_string(message.wParam));
-        break;
-    case EM_SETSEL: {
-        int length = static_cast<int>(target->text.size());
-        int start = static_cast<int>(message.wParam);
-        int end = static_cast<int>(message.lParam);
-        target->selectionStart = start < 0 ? length : std::min(start, length);
-        target->selectionEnd = end < 0 ? length : std::min(end, length);
-        break;
-    }
-    case WM_PASTE: {
-        if (world_.clipboardSet) {
-            int start = std::min(target->selectionStart, target->selectionEnd);
-            int end = std::max(target->selectionStart, target->selectionEnd);
-            target->text.replace(start, end - start, world_.clipboard);
-            target->selectionStart = target->selectionEnd =
-                start + static_cast<int>(world_.clipboard.size());
+        case WM_PASTE: {
+            if (world_.clipboardSet) {
+                int start = std::min(target->selectionStart, target->selectionEnd);
+                int end = std::max(target->selectionStart, target->selectionEnd);
+                target->text.replace(start, end - start, world_.clipboard);
+                target->selectionStart = target->selectionEnd = start + static_cast<int>(world_.clipboard.size());
+            }
+            log.push_back("paste " + name + " \"" + target->text + "\"");
+            break;
         }
-        log.push_back("paste " + name + " \"" + target->text + "\"");
-        break;
-    }
-    case TCM_SETCURFOCUS:
-        target->tabFocus = static_cast<int>(message.wParam);
-        log.push_back("tab focus " + name + " " + std::to_string(message.wParam));
-        break;
-    default:
-        break;
+        case TCM_SETCURFOCUS:
+            target->tabFocus = static_cast<int>(message.wParam);
+            log.push_back("tab focus " + name + " " + std::to_string(message.wParam));
+            break;
+        default:
+            break;
     }
     Complete(message, 0);
     Settle();
     return 0;
 }
 
-void Applet::Complete(const SentMessage& message, LRESULT result) {
-    world_.QueueCallback(message, result);
-}
+void Applet::Complete(const SentMessage& message, LRESULT result) { world_.QueueCallback(message, result); }
 
 void Applet::ShowModal(std::vector<DialogStep> dialogs, std::function<void()> afterLast) {
     auto frame = std::make_unique<Frame>();

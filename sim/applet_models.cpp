@@ -27,12 +27,13 @@ protected:
 
     DialogStep MainWindow() override {
         for (int i = 0; i < knobs_.foreignWindows; ++i)
-            foreign_.push_back(world_.Create("foreign" + std::to_string(i), "ForeignClass", WS_POPUP | WS_VISIBLE,
-                                             {50, 50, 300, 200}, kForeignThread, world_.desktop, 0)
+            foreign_.push_back(world_
+                                   .Create("foreign" + std::to_string(i), "ForeignClass", WS_POPUP | WS_VISIBLE,
+                                           {50, 50, 300, 200}, kForeignThread, world_.desktop, 0)
                                    .handle);
-        HWND host = world_.Create("rundllHost", "RunDLLHost", WS_POPUP, {0, 0, 10, 10}, kAppletThread,
-                                  world_.desktop, 0)
-                        .handle;
+        HWND host =
+            world_.Create("rundllHost", "RunDLLHost", WS_POPUP, {0, 0, 10, 10}, kAppletThread, world_.desktop, 0)
+                .handle;
         if (knobs_.exitAt >= 0) world_.Schedule(knobs_.exitAt - world_.now, [this] { Exit(); });
         DialogStep step{"main", knobs_.mainWindowAfterIdle, [this, host] { return BuildMain(host); }};
         step.keepsBusy = false;
@@ -49,15 +50,15 @@ private:
         Button(main, 2, nullptr);
         HWND page = Page(main, "main.page");
         switch (variant_) {
-        case AppletVariant::Win95:
-            Button(page, 1210, Opens({Step("firstDialog", [this, main] { return Win95FirstDialog(main); })}));
-            break;
-        case AppletVariant::Win98:
-            Button(page, 1802, Opens({Step("firstDialog", [this, main] { return Win98FirstDialog(main); })}));
-            break;
-        case AppletVariant::WinNT:
-            Button(page, 265, Opens({Step("firstDialog", [this, main] { return NtFirstDialog(main); })}));
-            break;
+            case AppletVariant::Win95:
+                Button(page, 1210, Opens({Step("firstDialog", [this, main] { return Win95FirstDialog(main); })}));
+                break;
+            case AppletVariant::Win98:
+                Button(page, 1802, Opens({Step("firstDialog", [this, main] { return Win98FirstDialog(main); })}));
+                break;
+            case AppletVariant::WinNT:
+                Button(page, 265, Opens({Step("firstDialog", [this, main] { return NtFirstDialog(main); })}));
+                break;
         }
         if (knobs_.offscreenAppletWindow)
             world_.Create("offscreen", kDialogClass, WS_POPUP | WS_VISIBLE, {-1, 0, 300, 300}, kAppletThread,
@@ -77,8 +78,9 @@ private:
 
     HWND Win95SecondDialog(HWND owner) {
         HWND dialog = Dialog("secondDialog", owner, {140, 120, 460, 400});
-        Button(dialog, 101, Opens({Step("pathDialog", [this, dialog] { return PathDialog(dialog, 101); }),
-                                   Step("copyDialog", [this, dialog] { return OkDialog("copyDialog", dialog); })}));
+        Button(dialog, 101,
+               Opens({Step("pathDialog", [this, dialog] { return PathDialog(dialog, 101); }),
+                      Step("copyDialog", [this, dialog] { return OkDialog("copyDialog", dialog); })}));
         Button(dialog, 1, Ends());
         return dialog;
     }
@@ -129,8 +131,8 @@ private:
         Button(dialog, 1, [this, dialog](World&, Window&) {
             EndDialog(dialog);
             if (knobs_.unownedWindowAfterConfirm)
-                world_.Create("restartPrompt", kDialogClass, WS_POPUP | WS_VISIBLE, {300, 300, 600, 420},
-                              kAppletThread, world_.desktop, 0);
+                world_.Create("restartPrompt", kDialogClass, WS_POPUP | WS_VISIBLE, {300, 300, 600, 420}, kAppletThread,
+                              world_.desktop, 0);
         });
         return dialog;
     }
@@ -213,8 +215,7 @@ private:
     Window* Control(HWND parent, int id, const std::string& className) {
         std::string name = world_.NameOf(parent) + "#" + std::to_string(id);
         if (knobs_.missingControls.count(name)) return nullptr;
-        return &world_.Create(name, className, WS_CHILD | WS_VISIBLE, {0, 0, 80, 24}, kAppletThread, parent, 0,
-                              id);
+        return &world_.Create(name, className, WS_CHILD | WS_VISIBLE, {0, 0, 80, 24}, kAppletThread, parent, 0, id);
     }
 
     void Button(HWND parent, int id, ClickHandler onClick) {

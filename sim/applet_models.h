@@ -24,9 +24,9 @@ struct AppletKnobs {
     int hiddenAppletWindows = 0;                 // hidden windows of the applet's thread
     bool offscreenAppletWindow = false;          // visible, owned, left edge at -1
     bool tabHasButtonsStyle = false;
-    bool unownedWindowAfterConfirm = false;      // Windows 98: after the window after the path dialog
-    std::string exitOnClick;                     // the click on this control ends the process
-    Micros exitAt = -1;                          // the process ends at this simulated time
+    bool unownedWindowAfterConfirm = false;  // Windows 98: after the window after the path dialog
+    std::string exitOnClick;                 // the click on this control ends the process
+    Micros exitAt = -1;                      // the process ends at this simulated time
     // NT: a window owned by firstDialog, without control 1567, shows before secondDialog.
     bool ntProgressBeforeSecondDialog = false;
 };

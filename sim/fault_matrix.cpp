@@ -22,68 +22,67 @@ Micros ExitAt(Scenario& scenario, Micros at) {
 
 const std::vector<Fault>& Faults() {
     static const std::vector<Fault> faults = {
-        {"complete run", 0, [](Scenario&, AppletVariant) { return Micros(0); }},
-        {"rundll32.exe cannot be started", 1,
-         [](Scenario& s, AppletVariant) {
+        {"complete run",                                                   0, [](Scenario&, AppletVariant) { return Micros(0); }},
+        {"rundll32.exe cannot be started",                                 1,
+         [](Scenario& s,                                                                    AppletVariant) {
              s.world.launchFails = true;
              return Micros(0);
-         }},
-        {"applet ends during the main-window search", 2,
-         [](Scenario& s, AppletVariant) {
+         }                                                                                              },
+        {"applet ends during the main-window search",                      2,
+         [](Scenario& s,                                                                    AppletVariant) {
              s.knobs.mainWindowAfterIdle = 5000 * kMillisecond;
              return ExitAt(s, 1500 * kMillisecond);
-         }},
-        {"applet ends while a dialog search polls", 2,
-         [](Scenario& s, AppletVariant v) {
+         }                                                                                              },
+        {"applet ends while a dialog search polls",                        2,
+         [](Scenario& s,                                                                    AppletVariant v) {
              s.knobs.missingControls = {ByVariant(v, "main.page#1210", "main.page#1802", "main.page#265")};
              return ExitAt(s, 4000 * kMillisecond);
-         }},
-        {"applet ends while a control look-up polls", 2,
-         [](Scenario& s, AppletVariant v) {
+         }                                                                                              },
+        {"applet ends while a control look-up polls",                      2,
+         [](Scenario& s,                                                                    AppletVariant v) {
              s.knobs.missingControls = {ByVariant(v, "copyDialog#1", "firstDialog#1", "yesNoBox#6")};
              return ExitAt(s, 20000 * kMillisecond);
-         }},
-        {"applet ends while the pump waits with steps pending", 2,
-         [](Scenario& s, AppletVariant) {
+         }                                                                                              },
+        {"applet ends while the pump waits with steps pending",            2,
+         [](Scenario& s,                                                                    AppletVariant) {
              s.knobs.missingControls = {"pathDialog#1"};
              return ExitAt(s, 20000 * kMillisecond);
-         }},
-        {"applet ends on a click before the script is done", 2,
-         [](Scenario& s, AppletVariant v) {
+         }                                                                                              },
+        {"applet ends on a click before the script is done",               2,
+         [](Scenario& s,                                                                    AppletVariant v) {
              s.knobs.exitOnClick = ByVariant(v, "secondDialog#1", "wizard#12325", "closingQuestion#2");
              return Micros(-1);
-         }},
-        {"current directory cannot be read", 3,
-         [](Scenario& s, AppletVariant) {
+         }                                                                                              },
+        {"current directory cannot be read",                               3,
+         [](Scenario& s,                                                                    AppletVariant) {
              s.world.currentDirectoryFails = true;
              return Micros(0);
-         }},
-        {"driver path longer than 259 bytes", 3,
-         [](Scenario& s, AppletVariant v) {
+         }                                                                                              },
+        {"driver path longer than 259 bytes",                              3,
+         [](Scenario& s,                                                                    AppletVariant v) {
              // With the backslash and the folder name this is 260 bytes before the terminator.
              std::string folder = v == AppletVariant::WinNT ? "\\WinNT\\V4" : "\\Win9x";
              s.world.currentDirectory = "C:\\" + std::string(260 - 3 - folder.size(), 'D');
              s.world.directories = {s.world.currentDirectory + folder};
              return Micros(0);
-         }},
-        {"driver folder missing", 3,
-         [](Scenario& s, AppletVariant v) {
-             s.world.directories = {s.world.currentDirectory +
-                                    (v == AppletVariant::WinNT ? "\\Win9x" : "\\WinNT\\V4")};
+         }                                                                                              },
+        {"driver folder missing",                                          3,
+         [](Scenario& s,                                                                    AppletVariant v) {
+             s.world.directories = {s.world.currentDirectory + (v == AppletVariant::WinNT ? "\\Win9x" : "\\WinNT\\V4")};
              return Micros(0);
-         }},
-        {"hidden edit window cannot be created", 4,
-         [](Scenario& s, AppletVariant) {
+         }                                                                                              },
+        {"hidden edit window cannot be created",                           4,
+         [](Scenario& s,                                                                    AppletVariant) {
              s.world.editWindowFails = true;
              return Micros(0);
-         }},
+         }                                                                                              },
         {"directory ends in a double-byte character with trail byte 0x5C", 0,
-         [](Scenario& s, AppletVariant) {
+         [](Scenario& s,                                                                    AppletVariant) {
              s.world.codePage = 950;
              s.world.currentDirectory = "C:\\\xB3\x5C";
              s.world.directories = {"C:\\\xB3\x5C\\Win9x", "C:\\\xB3\x5C\\WinNT\\V4"};
              return Micros(0);
-         }},
+         }                                                                                              },
     };
     return faults;
 }
@@ -127,8 +126,8 @@ std::string FormatFaultMatrix(const std::vector<FaultResult>& results) {
             cells[i] = cell;
         }
         std::string name = results[row].fault + " (" + std::to_string(results[row].expectedExitCode) + ")";
-        std::snprintf(line, sizeof line, "%-66s %-20s %-20s %-20s\n", name.c_str(), cells[0].c_str(),
-                      cells[1].c_str(), cells[2].c_str());
+        std::snprintf(line, sizeof line, "%-66s %-20s %-20s %-20s\n", name.c_str(), cells[0].c_str(), cells[1].c_str(),
+                      cells[2].c_str());
         text += line;
     }
     return text;

@@ -9,27 +9,30 @@ OSVERSIONINFOA VersionOf(AppletVariant variant) {
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof version;
     switch (variant) {
-    case AppletVariant::Win95:
-        version.dwMajorVersion = 4, version.dwMinorVersion = 0, version.dwBuildNumber = 950;
-        version.dwPlatformId = 1;
-        break;
-    case AppletVariant::Win98:
-        version.dwMajorVersion = 4, version.dwMinorVersion = 10, version.dwBuildNumber = 1998;
-        version.dwPlatformId = 1;
-        break;
-    case AppletVariant::WinNT:
-        version.dwMajorVersion = 4, version.dwMinorVersion = 0, version.dwBuildNumber = 1381;
-        version.dwPlatformId = 2;
-        break;
+        case AppletVariant::Win95:
+            version.dwMajorVersion = 4, version.dwMinorVersion = 0, version.dwBuildNumber = 950;
+            version.dwPlatformId = 1;
+            break;
+        case AppletVariant::Win98:
+            version.dwMajorVersion = 4, version.dwMinorVersion = 10, version.dwBuildNumber = 1998;
+            version.dwPlatformId = 1;
+            break;
+        case AppletVariant::WinNT:
+            version.dwMajorVersion = 4, version.dwMinorVersion = 0, version.dwBuildNumber = 1381;
+            version.dwPlatformId = 2;
+            break;
     }
     return version;
 }
 
 const char* VariantName(AppletVariant variant) {
     switch (variant) {
-    case AppletVariant::Win95: return "win95";
-    case AppletVariant::Win98: return "win98";
-    case AppletVariant::WinNT: return "nt40";
+        case AppletVariant::Win95:
+            return "win95";
+        case AppletVariant::Win98:
+            return "win98";
+        case AppletVariant::WinNT:
+            return "nt40";
     }
     return "?";
 }

@@ -27,19 +27,25 @@ std::string Name(HWND window) { return W().NameOf(window); }
 
 std::string MessageName(UINT message) {
     switch (message) {
-    case BM_CLICK: return "BM_CLICK";
-    case BM_SETCHECK: return "BM_SETCHECK";
-    case EM_SETSEL: return "EM_SETSEL";
-    case WM_COPY: return "WM_COPY";
-    case WM_PASTE: return "WM_PASTE";
-    case TCM_SETCURFOCUS: return "TCM_SETCURFOCUS";
-    default: return Hex(message);
+        case BM_CLICK:
+            return "BM_CLICK";
+        case BM_SETCHECK:
+            return "BM_SETCHECK";
+        case EM_SETSEL:
+            return "EM_SETSEL";
+        case WM_COPY:
+            return "WM_COPY";
+        case WM_PASTE:
+            return "WM_PASTE";
+        case TCM_SETCURFOCUS:
+            return "TCM_SETCURFOCUS";
+        default:
+            return Hex(message);
     }
 }
 
 std::string Arguments(WPARAM wParam, LPARAM lParam) {
-    return std::to_string(static_cast<long long>(wParam)) + ", " +
-           std::to_string(static_cast<long long>(lParam));
+    return std::to_string(static_cast<long long>(wParam)) + ", " + std::to_string(static_cast<long long>(lParam));
 }
 
 Applet* LiveApplet() {
@@ -51,11 +57,14 @@ bool IsAppletWindow(const Window& window) { return window.threadId == sim::kAppl
 
 bool IsDbcsLeadByte(UINT codePage, unsigned char byte) {
     switch (codePage) {
-    case 932: return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-    case 936:
-    case 949:
-    case 950: return byte >= 0x81 && byte <= 0xFE;
-    default: return false;
+        case 932:
+            return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+        case 936:
+        case 949:
+        case 950:
+            return byte >= 0x81 && byte <= 0xFE;
+        default:
+            return false;
     }
 }
 
@@ -92,8 +101,8 @@ BOOL WINAPI CreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY
     world.launchedStartupInfo = *startupInfo;
     world.launchedInheritHandles = inheritHandles;
     world.launchedCreationFlags = creationFlags;
-    world.launchedWithNulls = !applicationName && !processAttributes && !threadAttributes &&
-                              !environment && !currentDirectory;
+    world.launchedWithNulls =
+        !applicationName && !processAttributes && !threadAttributes && !environment && !currentDirectory;
     world.Record("CreateProcessA \"" + world.launchedCommandLine + "\"", true);
     if (world.launchFails || !world.appletFactory) return FALSE;
     world.applet = world.appletFactory(world);
@@ -117,8 +126,7 @@ BOOL WINAPI GetVersionExA(LPOSVERSIONINFOA versionInfo) {
     World& world = W();
     world.Tick("GetVersionExA");
     world.Record("GetVersionExA", false);
-    if (world.versionQueryFails || versionInfo->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA))
-        return FALSE;
+    if (world.versionQueryFails || versionInfo->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA)) return FALSE;
     *versionInfo = world.version;
     return TRUE;
 }
@@ -162,8 +170,7 @@ DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
     World& world = W();
     world.Tick("WaitForSingleObject");
     bool ended = world.applet && handle == world.applet->processHandle && world.applet->exited();
-    world.Record("WaitForSingleObject " + std::to_string(milliseconds) + (ended ? " signalled" : ""),
-                 false);
+    world.Record("WaitForSingleObject " + std::to_string(milliseconds) + (ended ? " signalled" : ""), false);
     if (!ended && milliseconds != 0) world.ReportHang("WaitForSingleObject with a timeout");
     return ended ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
 }
@@ -179,8 +186,7 @@ DWORD WINAPI WaitForInputIdle(HANDLE process, DWORD milliseconds) {
     World& world = W();
     world.Tick("WaitForInputIdle");
     world.Record("WaitForInputIdle", false);
-    if (!world.applet || process != world.applet->processHandle || milliseconds != INFINITE)
-        return 0xFFFFFFFF;
+    if (!world.applet || process != world.applet->processHandle || milliseconds != INFINITE) return 0xFFFFFFFF;
     if (world.callbacksInsideWaits) world.RunReadyCallbacks();
     // Only the first wait for a process waits; later ones return at once.
     if (world.firstIdleWaitDone) return 0;
@@ -207,13 +213,16 @@ HWND WINAPI GetWindow(HWND window, UINT command) {
     if (!parent) return 0;
     const auto& siblings = parent->children;
     switch (command) {
-    case GW_HWNDFIRST: return siblings.front();
-    case GW_HWNDLAST: return siblings.back();
-    case GW_HWNDNEXT: {
-        auto at = std::find(siblings.begin(), siblings.end(), window);
-        return at == siblings.end() || at + 1 == siblings.end() ? 0 : *(at + 1);
-    }
-    default: return 0;
+        case GW_HWNDFIRST:
+            return siblings.front();
+        case GW_HWNDLAST:
+            return siblings.back();
+        case GW_HWNDNEXT: {
+            auto at = std::find(siblings.begin(), siblings.end(), window);
+            return at == siblings.end() || at + 1 == siblings.end() ? 0 : *(at + 1);
+        }
+        default:
+            return 0;
     }
 }
 
@@ -280,8 +289,7 @@ LONG WINAPI SetWindowLongA(HWND window, int index, LONG newLong) {
     world.Record("SetWindowLongA " + Name(window) + " GWL_STYLE " + Hex(static_cast<DWORD>(old)) + " -> " +
                      Hex(static_cast<DWORD>(newLong)),
                  true);
-    if (world.applet)
-        world.applet->log.push_back("style " + self->name + " " + Hex(static_cast<DWORD>(newLong)));
+    if (world.applet) world.applet->log.push_back("style " + self->name + " " + Hex(static_cast<DWORD>(newLong)));
     return old;
 }
 
@@ -341,8 +349,8 @@ HWND WINAPI GetDlgItem(HWND dialog, int controlId) {
     return found;
 }
 
-BOOL WINAPI SendMessageCallbackA(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                 SENDASYNCPROC callback, ULONG_PTR data) {
+BOOL WINAPI SendMessageCallbackA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, SENDASYNCPROC callback,
+                                 ULONG_PTR data) {
     World& world = W();
     world.Tick("SendMessageCallbackA");
     Window* target = world.Find(window);
@@ -474,20 +482,20 @@ HWND WINAPI SetFocus(HWND window) {
     return 0;
 }
 
-HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                            int width, int height, HWND parent, HMENU menu, HINSTANCE, LPVOID param) {
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
+                            int height, HWND parent, HMENU menu, HINSTANCE, LPVOID param) {
     World& world = W();
     world.Tick("CreateWindowExA");
     std::string text = windowName ? windowName : "";
-    world.Record(std::string("CreateWindowExA ") + className + " \"" + text + "\"" +
-                     (world.editWindowFails ? " (fails)" : ""),
-                 true);
+    world.Record(
+        std::string("CreateWindowExA ") + className + " \"" + text + "\"" + (world.editWindowFails ? " (fails)" : ""),
+        true);
     bool asSpecified = exStyle == 0 && style == 0 && x == 0 && y == 0 && width == CW_USEDEFAULT &&
                        height == CW_USEDEFAULT && parent == world.desktop && !menu && !param &&
                        strcasecmp(className, "EDIT") == 0;
     if (world.editWindowFails || !asSpecified) return 0;
-    Window& edit = world.Create("clipboardEdit", "Edit", static_cast<LONG>(style), {0, 0, 100, 20},
-                                sim::kProgramThread, world.desktop, 0);
+    Window& edit = world.Create("clipboardEdit", "Edit", static_cast<LONG>(style), {0, 0, 100, 20}, sim::kProgramThread,
+                                world.desktop, 0);
     edit.text = text;
     return edit.handle;
 }

@@ -63,8 +63,7 @@ std::string ProgramStack(const std::string& platformCall) {
 
 World::World() : previous_(current) {
     current = this;
-    Window& desktopWindow = Create("desktop", "#32769", WS_VISIBLE, {0, 0, screenWidth, screenHeight},
-                                   0, 0, 0);
+    Window& desktopWindow = Create("desktop", "#32769", WS_VISIBLE, {0, 0, screenWidth, screenHeight}, 0, 0, 0);
     desktop = desktopWindow.handle;
     version.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
     version.dwMajorVersion = 4;
@@ -131,8 +130,8 @@ Window* World::Find(HWND handle) {
     return &found->second;
 }
 
-Window& World::Create(const std::string& name, const std::string& className, LONG style, RECT rect,
-                      DWORD threadId, HWND parentOrDesktop, HWND owner, int controlId) {
+Window& World::Create(const std::string& name, const std::string& className, LONG style, RECT rect, DWORD threadId,
+                      HWND parentOrDesktop, HWND owner, int controlId) {
     std::uintptr_t value = nextHandle_;
     nextHandle_ += 4;
     Window& window = windows_[value];
@@ -190,8 +189,7 @@ std::string World::Timeline(bool actionsOnly) const {
     for (const TraceEntry& entry : trace) {
         if (actionsOnly && !entry.action) continue;
         char time[32];
-        std::snprintf(time, sizeof time, "%4lld.%03lld s  ",
-                      static_cast<long long>(entry.time / 1000000),
+        std::snprintf(time, sizeof time, "%4lld.%03lld s  ", static_cast<long long>(entry.time / 1000000),
                       static_cast<long long>(entry.time / 1000 % 1000));
         out << time << entry.text << "\n";
     }

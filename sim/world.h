@@ -110,8 +110,8 @@ public:
     // Windows.
     HWND desktop = 0;
     Window* Find(HWND handle);
-    Window& Create(const std::string& name, const std::string& className, LONG style, RECT rect,
-                   DWORD threadId, HWND parentOrDesktop, HWND owner, int controlId = 0);
+    Window& Create(const std::string& name, const std::string& className, LONG style, RECT rect, DWORD threadId,
+                   HWND parentOrDesktop, HWND owner, int controlId = 0);
     void Destroy(HWND handle);
     std::string NameOf(HWND handle);
     int screenWidth = 1024;

@@ -34,7 +34,8 @@ TEST_F(Clicks, ClickOnAMissingControlNeverComesBack) {
     ClickWithContinuation(0, Collect, 3);
     Pump();
     EXPECT_TRUE(stepsSeen.empty());
-    EXPECT_TRUE(SameSequence(world.Actions(), {"BM_CLICK null step 3 (not delivered)", "HANG GetMessageA in BareAppletTest::Pump"}));
+    EXPECT_TRUE(SameSequence(world.Actions(),
+                             {"BM_CLICK null step 3 (not delivered)", "HANG GetMessageA in BareAppletTest::Pump"}));
 }
 
 TEST_F(Clicks, PendingClicksComeBackInTheOrderTheAppletFinishesThem) {
@@ -42,11 +43,13 @@ TEST_F(Clicks, PendingClicksComeBackInTheOrderTheAppletFinishesThem) {
     HWND closes = Child(dialog, "closes", 2);
     HWND inner = 0;
     world.Find(opens)->onClick = [&](sim::World& w, sim::Window&) {
-        w.applet->ShowModal({{"inner", 50 * sim::kMillisecond, [&] {
-                                  inner = TopLevel("inner", WS_POPUP | WS_VISIBLE, {1, 1, 9, 9}, dialog);
-                                  Child(inner, "inner#1", 1);
-                                  return inner;
-                              }}});
+        w.applet->ShowModal({
+            {"inner", 50 * sim::kMillisecond, [&] {
+                 inner = TopLevel("inner", WS_POPUP | WS_VISIBLE, {1, 1, 9, 9}, dialog);
+                 Child(inner, "inner#1", 1);
+                 return inner;
+             }}
+        });
     };
     world.Find(closes)->onClick = [&](sim::World& w, sim::Window&) { w.applet->EndDialog(inner); };
 
@@ -63,10 +66,10 @@ TEST_F(Clicks, NotifyClickAndSetCheckNotify) {
     SetCheckNotify(button, BST_CHECKED);
     SetCheckNotify(button, BST_UNCHECKED);
     NotifyClickThenForeground(button);
-    EXPECT_TRUE(SameSequence(world.Actions(), {"notify BM_CLICK dialog#7", "BM_SETCHECK dialog#7 1",
-                                               "SetForegroundWindow dialog#7", "BM_SETCHECK dialog#7 0",
-                                               "SetForegroundWindow dialog#7", "notify BM_CLICK dialog#7",
-                                               "SetForegroundWindow dialog#7"}));
+    EXPECT_TRUE(SameSequence(
+        world.Actions(),
+        {"notify BM_CLICK dialog#7", "BM_SETCHECK dialog#7 1", "SetForegroundWindow dialog#7", "BM_SETCHECK dialog#7 0",
+         "SetForegroundWindow dialog#7", "notify BM_CLICK dialog#7", "SetForegroundWindow dialog#7"}));
     Sleep(10);
     EXPECT_EQ(world.Find(button)->checkState, 0);
 }
@@ -74,7 +77,11 @@ TEST_F(Clicks, NotifyClickAndSetCheckNotify) {
 class StepTable : public SimTest {
 protected:
     static void Nothing() {}
-    const StepRow table[3] = {{1, nullptr}, {2, RecordStep}, {1000, Nothing}};
+    const StepRow table[3] = {
+        {1,    nullptr   },
+        {2,    RecordStep},
+        {1000, Nothing   }
+    };
 };
 
 TEST_F(StepTable, ListedStepsRunTheirRowAndUnlistedOnesEndTheRun) {

@@ -61,8 +61,10 @@ TEST(NtScript, LostFirstClickStallsTheSearchForTheFirstDialog) {
         const char* control;
         const char* place;
     };
-    for (Case c : {Case{"main.page#265", "FindOwnedWindow <- NtOpeningStep2 <- WinMain"},
-                   Case{"firstDialog#519", "FindOwnedWindow <- NtOpeningStep3 <- WinMain"}}) {
+    for (Case c : {
+             Case{"main.page#265",   "FindOwnedWindow <- NtOpeningStep2 <- WinMain"},
+             Case{"firstDialog#519", "FindOwnedWindow <- NtOpeningStep3 <- WinMain"}
+    }) {
         sim::AppletKnobs knobs;
         knobs.missingControls = {c.control};
         sim::Scenario scenario(AppletVariant::WinNT, knobs);

@@ -46,25 +46,39 @@ protected:
 };
 
 TEST_F(MessagePump, DispatchesWhileOneAndReturnsTheQuitCode) {
-    Script({{1, 0x400, 11}, {1, 0x401, 12}, {0, 0x12, 0}});
+    Script({
+        {1, 0x400, 11},
+        {1, 0x401, 12},
+        {0, 0x12,  0 }
+    });
     EXPECT_EQ(RunMessagePump(), 0);
     EXPECT_EQ(world.dispatched, (std::vector<UINT>{0x400, 0x401}));
 }
 
 TEST_F(MessagePump, StopsAtAnErrorWithTheLastMessageRead) {
-    Script({{1, 0x400, 7}, {-1, 0, 0}, {1, 0x401, 9}});
+    Script({
+        {1,  0x400, 7},
+        {-1, 0,     0},
+        {1,  0x401, 9}
+    });
     EXPECT_EQ(RunMessagePump(), 7);
     EXPECT_EQ(world.dispatched, (std::vector<UINT>{0x400}));
 }
 
 TEST_F(MessagePump, ErrorOnTheFirstReadGivesZero) {
-    Script({{-1, 0, 0}});
+    Script({
+        {-1, 0, 0}
+    });
     EXPECT_EQ(RunMessagePump(), 0);
     EXPECT_TRUE(world.dispatched.empty());
 }
 
 TEST_F(MessagePump, AnyResultOtherThanOneEndsTheLoop) {
-    Script({{1, 0x400, 3}, {2, 0x401, 5}, {1, 0x402, 6}});
+    Script({
+        {1, 0x400, 3},
+        {2, 0x401, 5},
+        {1, 0x402, 6}
+    });
     EXPECT_EQ(RunMessagePump(), 5);
     EXPECT_EQ(world.dispatched.size(), 1u);
 }

@@ -2,72 +2,84 @@
 
 using sim::kMillisecond;
 
-const std::vector<std::string> kWin95Run = {
-    "BM_CLICK main.page#1210 step 5",
-    "BM_CLICK firstDialog.page#1302 step 6",
-    "BM_CLICK secondDialog#101 step 4",
-    "CreateWindowExA EDIT \"C:\\DRIVER\\Win9x\"",
-    "send EM_SETSEL clipboardEdit 0, -1",
-    "send WM_COPY clipboardEdit 0, 0",
-    "SetForegroundWindow pathDialog#101",
-    "send EM_SETSEL pathDialog#101 0, -1",
-    "WM_PASTE pathDialog#101 step 1000",
-    "step 1000",
-    "DestroyWindow clipboardEdit",
-    "BM_CLICK pathDialog#1 step 2",
-    "step 2",
-    "BM_CLICK copyDialog#1 step 3",
-    "step 3",
-    "step 4",
-    "BM_CLICK secondDialog#1 step 1",
-    "step 1",
-    "step 6",
-    "notify BM_CLICK firstDialog#1",
-    "step 5",
-    "notify BM_CLICK main#1",
-    "PostQuitMessage 0",
-};
+namespace {
 
-const std::vector<std::string> kWin98Run = {
-    "BM_CLICK main.page#1802 step 7",
-    "SetFocus firstDialog#12320",
-    "SetWindowLongA firstDialog#12320 GWL_STYLE 0x50000000 -> 0x50000100",
-    "send TCM_SETCURFOCUS firstDialog#12320 1, 0",
-    "BM_CLICK firstDialog.page#1302 step 6",
-    "BM_CLICK wizard#12324 step 1",
-    "step 1",
-    "BM_SETCHECK wizard.choice#3316 1",
-    "SetForegroundWindow wizard.choice#3316",
-    "BM_SETCHECK wizard.choice#3315 0",
-    "SetForegroundWindow wizard.choice#3315",
-    "BM_CLICK wizard#12324 step 2",
-    "step 2",
-    "notify BM_CLICK wizard.location#1567",
-    "SetForegroundWindow wizard.location#1567",
-    "CreateWindowExA EDIT \"C:\\DRIVER\\Win9x\"",
-    "send EM_SETSEL clipboardEdit 0, -1",
-    "send WM_COPY clipboardEdit 0, 0",
-    "SetForegroundWindow pathDialog#101",
-    "send EM_SETSEL pathDialog#101 0, -1",
-    "WM_PASTE pathDialog#101 step 1000",
-    "step 1000",
-    "DestroyWindow clipboardEdit",
-    "BM_CLICK pathDialog#1 step 4",
-    "step 4",
-    "notify BM_CLICK confirmDialog#1",
-    "SetForegroundWindow confirmDialog#1",
-    "BM_CLICK wizard#12324 step 5",
-    "step 5",
-    "notify BM_CLICK wizard#12325",
-    "SetForegroundWindow wizard#12325",
-    "step 6",
-    "notify BM_CLICK firstDialog#1",
-    "SetForegroundWindow firstDialog#1",
-    "step 7",
-    "notify BM_CLICK main#1",
-    "SetForegroundWindow main#1",
-    "PostQuitMessage 0",
-};
+// Both Windows 9x scripts hand the path over the same way.
+std::vector<std::string> With9xHandOver(std::vector<std::string> before, const std::vector<std::string>& after) {
+    before.insert(before.end(), {
+                                    "CreateWindowExA EDIT \"C:\\DRIVER\\Win9x\"",
+                                    "send EM_SETSEL clipboardEdit 0, -1",
+                                    "send WM_COPY clipboardEdit 0, 0",
+                                    "SetForegroundWindow pathDialog#101",
+                                    "send EM_SETSEL pathDialog#101 0, -1",
+                                    "WM_PASTE pathDialog#101 step 1000",
+                                });
+    before.insert(before.end(), after.begin(), after.end());
+    return before;
+}
+
+}  // namespace
+
+const std::vector<std::string> kWin95Run = With9xHandOver(
+    {
+        "BM_CLICK main.page#1210 step 5",
+        "BM_CLICK firstDialog.page#1302 step 6",
+        "BM_CLICK secondDialog#101 step 4",
+    },
+    {
+        "step 1000",
+        "DestroyWindow clipboardEdit",
+        "BM_CLICK pathDialog#1 step 2",
+        "step 2",
+        "BM_CLICK copyDialog#1 step 3",
+        "step 3",
+        "step 4",
+        "BM_CLICK secondDialog#1 step 1",
+        "step 1",
+        "step 6",
+        "notify BM_CLICK firstDialog#1",
+        "step 5",
+        "notify BM_CLICK main#1",
+        "PostQuitMessage 0",
+    });
+
+const std::vector<std::string> kWin98Run = With9xHandOver(
+    {
+        "BM_CLICK main.page#1802 step 7",
+        "SetFocus firstDialog#12320",
+        "SetWindowLongA firstDialog#12320 GWL_STYLE 0x50000000 -> 0x50000100",
+        "send TCM_SETCURFOCUS firstDialog#12320 1, 0",
+        "BM_CLICK firstDialog.page#1302 step 6",
+        "BM_CLICK wizard#12324 step 1",
+        "step 1",
+        "BM_SETCHECK wizard.choice#3316 1",
+        "SetForegroundWindow wizard.choice#3316",
+        "BM_SETCHECK wizard.choice#3315 0",
+        "SetForegroundWindow wizard.choice#3315",
+        "BM_CLICK wizard#12324 step 2",
+        "step 2",
+        "notify BM_CLICK wizard.location#1567",
+        "SetForegroundWindow wizard.location#1567",
+    },
+    {
+        "step 1000",
+        "DestroyWindow clipboardEdit",
+        "BM_CLICK pathDialog#1 step 4",
+        "step 4",
+        "notify BM_CLICK confirmDialog#1",
+        "SetForegroundWindow confirmDialog#1",
+        "BM_CLICK wizard#12324 step 5",
+        "step 5",
+        "notify BM_CLICK wizard#12325",
+        "SetForegroundWindow wizard#12325",
+        "step 6",
+        "notify BM_CLICK firstDialog#1",
+        "SetForegroundWindow firstDialog#1",
+        "step 7",
+        "notify BM_CLICK main#1",
+        "SetForegroundWindow main#1",
+        "PostQuitMessage 0",
+    });
 
 const std::vector<std::string> kNtRun = {
     "notify BM_CLICK main.page#265",
@@ -105,8 +117,12 @@ std::vector<std::pair<std::string, sim::AppletKnobs>> HarderConditions() {
     slow.startup = 9000 * kMillisecond;
     slow.mainWindowAfterIdle = 2500 * kMillisecond;
     slow.dialogDelay = 1700 * kMillisecond;
-    slow.dialogDelays = {{"pathDialog", 45000 * kMillisecond}, {"copyDialog", 3 * kMillisecond},
-                         {"wizard", 20000 * kMillisecond}, {"yesNoBox", 7000 * kMillisecond}};
+    slow.dialogDelays = {
+        {"pathDialog", 45000 * kMillisecond},
+        {"copyDialog", 3 * kMillisecond    },
+        {"wizard",     20000 * kMillisecond},
+        {"yesNoBox",   7000 * kMillisecond }
+    };
     conditions.push_back({"slow dialogs", slow});
 
     sim::AppletKnobs instant;

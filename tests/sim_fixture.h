@@ -23,8 +23,7 @@ protected:
     }
 
     HWND Child(HWND parent, const std::string& name, int id = 0, const std::string& className = "Button") {
-        return world.Create(name, className, WS_CHILD | WS_VISIBLE, {0, 0, 10, 10}, sim::kAppletThread, parent, 0,
-                            id)
+        return world.Create(name, className, WS_CHILD | WS_VISIBLE, {0, 0, 10, 10}, sim::kAppletThread, parent, 0, id)
             .handle;
     }
 
@@ -53,8 +52,9 @@ protected:
         sim::Micros StartupTime() const override { return 0; }
         sim::DialogStep MainWindow() override {
             return {"main", 0, [this] {
-                        return world_.Create("main", "#32770", WS_POPUP | WS_VISIBLE, {1, 1, 99, 99},
-                                             sim::kAppletThread, world_.desktop, 0)
+                        return world_
+                            .Create("main", "#32770", WS_POPUP | WS_VISIBLE, {1, 1, 99, 99}, sim::kAppletThread,
+                                    world_.desktop, 0)
                             .handle;
                     }};
         }

@@ -25,8 +25,7 @@ testing::AssertionResult SameSequence(const std::vector<std::string>& actual,
     return testing::AssertionFailure() << diff.str();
 }
 
-std::vector<std::string> Only(const std::vector<std::string>& actions,
-                              const std::vector<std::string>& prefixes) {
+std::vector<std::string> Only(const std::vector<std::string>& actions, const std::vector<std::string>& prefixes) {
     std::vector<std::string> kept;
     for (const std::string& action : actions)
         for (const std::string& prefix : prefixes)

@@ -9,12 +9,10 @@
 
 #include "sim/world.h"
 
-testing::AssertionResult SameSequence(const std::vector<std::string>& actual,
-                                      const std::vector<std::string>& expected);
+testing::AssertionResult SameSequence(const std::vector<std::string>& actual, const std::vector<std::string>& expected);
 
 // The entries of the action trace that start with one of the prefixes.
-std::vector<std::string> Only(const std::vector<std::string>& actions,
-                              const std::vector<std::string>& prefixes);
+std::vector<std::string> Only(const std::vector<std::string>& actions, const std::vector<std::string>& prefixes);
 
 // The step numbers in the order their continuations ran.
 std::vector<int> StepOrder(const sim::World& world);

@@ -14,7 +14,8 @@ TEST(Win95Script, CompleteRunClicksInnermostFirstAndEndsWithZero) {
     EXPECT_EQ(StepOrder(scenario.world), (std::vector<int>{1000, 2, 3, 4, 1, 6, 5}));
     EXPECT_EQ(scenario.world.clipboard, "C:\\DRIVER\\Win9x");
     EXPECT_EQ(scenario.world.Find(context.clipboardEdit), nullptr);
-    EXPECT_EQ(Only(scenario.AppletLog(), {"paste"}), (std::vector<std::string>{"paste pathDialog#101 \"C:\\DRIVER\\Win9x\""}));
+    EXPECT_EQ(Only(scenario.AppletLog(), {"paste"}),
+              (std::vector<std::string>{"paste pathDialog#101 \"C:\\DRIVER\\Win9x\""}));
 }
 
 TEST(Win95Script, SameActionsUnderHarderConditions) {
@@ -37,8 +38,7 @@ TEST_F(Win95Steps, StepsOneAndThreeDoNothingWhileZeroAndSevenEndTheRun) {
         context.runEnded = FALSE;
         world.trace.clear();
         Win95Continue(0, 0, step, 0);
-        EXPECT_TRUE(SameSequence(world.Actions(), {"PostQuitMessage 0"}))
-            << "step " << step;
+        EXPECT_TRUE(SameSequence(world.Actions(), {"PostQuitMessage 0"})) << "step " << step;
     }
 }
 
@@ -59,9 +59,11 @@ TEST(Win95Script, MissingButtonsStallTheSearchThatFollowsBeforeThePump) {
         const char* control;
         const char* place;
     };
-    for (Case c : {Case{"main.page#1210", "FindOwnedWindow <- Win95OpeningStep2 <- WinMain"},
-                   Case{"firstDialog.page#1302", "FindOwnedWindow <- Win95OpeningStep3 <- WinMain"},
-                   Case{"secondDialog#101", "FindOwnedWindow <- HandOverDriverPath <- Win95OpeningStep3 <- WinMain"}}) {
+    for (Case c : {
+             Case{"main.page#1210",        "FindOwnedWindow <- Win95OpeningStep2 <- WinMain"                      },
+             Case{"firstDialog.page#1302", "FindOwnedWindow <- Win95OpeningStep3 <- WinMain"                      },
+             Case{"secondDialog#101",      "FindOwnedWindow <- HandOverDriverPath <- Win95OpeningStep3 <- WinMain"}
+    }) {
         sim::AppletKnobs knobs;
         knobs.missingControls = {c.control};
         sim::Scenario scenario(AppletVariant::Win95, knobs);
@@ -89,9 +91,9 @@ TEST(Win95Script, MissingConfirmButtonsLoseOnlyTheirOwnClick) {
     sim::Scenario scenario(AppletVariant::Win95, knobs);
     sim::Outcome outcome = scenario.Run();
     EXPECT_EQ(outcome.exitCode, 0);
-    EXPECT_TRUE(SameSequence(Only(ScriptActions(scenario.world), {"step 5", "notify", "PostQuit"}),
-                             {"notify BM_CLICK firstDialog#1", "step 5", "notify BM_CLICK null (not delivered)",
-                              "PostQuitMessage 0"}));
+    EXPECT_TRUE(SameSequence(
+        Only(ScriptActions(scenario.world), {"step 5", "notify", "PostQuit"}),
+        {"notify BM_CLICK firstDialog#1", "step 5", "notify BM_CLICK null (not delivered)", "PostQuitMessage 0"}));
 }
 
 TEST(Win95Script, SameActionsWhenContinuationsMayRunInsideWaitsAsUnderWine) {

@@ -14,10 +14,10 @@ TEST(Win98Script, CompleteRunWalksTheWizardAndEndsWithZero) {
     EXPECT_EQ(StepOrder(scenario.world), (std::vector<int>{1, 2, 1000, 4, 5, 6, 7}));
     EXPECT_EQ(scenario.world.clipboard, "C:\\DRIVER\\Win9x");
     EXPECT_EQ(scenario.world.Find(context.clipboardEdit), nullptr);
-    EXPECT_TRUE(SameSequence(Only(scenario.AppletLog(), {"check", "tab", "style", "paste"}),
-                             {"style firstDialog#12320 0x50000100", "tab focus firstDialog#12320 1",
-                              "check wizard.choice#3316 1", "check wizard.choice#3315 0",
-                              "paste pathDialog#101 \"C:\\DRIVER\\Win9x\""}));
+    EXPECT_TRUE(SameSequence(
+        Only(scenario.AppletLog(), {"check", "tab", "style", "paste"}),
+        {"style firstDialog#12320 0x50000100", "tab focus firstDialog#12320 1", "check wizard.choice#3316 1",
+         "check wizard.choice#3315 0", "paste pathDialog#101 \"C:\\DRIVER\\Win9x\""}));
 }
 
 TEST(Win98Script, SameActionsUnderHarderConditions) {
@@ -75,8 +75,10 @@ TEST(Win98Script, MissingOpenersStallTheSearchThatFollows) {
         const char* control;
         const char* place;
     };
-    for (Case c : {Case{"main.page#1802", "FindOwnedWindow <- SelectTabByFocus <- WinMain"},
-                   Case{"firstDialog.page#1302", "FindOwnedWindow <- ClickWizardNext <- WinMain"}}) {
+    for (Case c : {
+             Case{"main.page#1802",        "FindOwnedWindow <- SelectTabByFocus <- WinMain"},
+             Case{"firstDialog.page#1302", "FindOwnedWindow <- ClickWizardNext <- WinMain" }
+    }) {
         sim::AppletKnobs knobs;
         knobs.missingControls = {c.control};
         sim::Scenario scenario(AppletVariant::Win98, knobs);

@@ -146,9 +146,9 @@ TEST_F(UnownedWindowCheck, LooksOnceAndDoesNotExcludeTheMainWindow) {
 class FirstPage : public SimTest {};
 
 TEST_F(FirstPage, LooksForTheClassOfTheMainWindowInAnyWindow) {
-    context.mainWindow = world.Create("main", "SheetClass", WS_POPUP | WS_VISIBLE, {1, 1, 99, 99},
-                                      sim::kAppletThread, world.desktop, 0)
-                             .handle;
+    context.mainWindow =
+        world.Create("main", "SheetClass", WS_POPUP | WS_VISIBLE, {1, 1, 99, 99}, sim::kAppletThread, world.desktop, 0)
+            .handle;
     HWND dialog = TopLevel("dialog");
     Child(dialog, "button", 1);
     Child(dialog, "dialogClassPage", 0, "#32770");

@@ -17,12 +17,18 @@ int main(int argc, char** argv) {
     bool instant = false;
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
-        if (argument == "win95") variant = AppletVariant::Win95;
-        else if (argument == "win98") variant = AppletVariant::Win98;
-        else if (argument == "nt40" || argument == "nt") variant = AppletVariant::WinNT;
-        else if (argument == "--all-calls") allCalls = true;
-        else if (argument == "--applet") appletLog = true;
-        else if (argument == "--instant") instant = true;
+        if (argument == "win95")
+            variant = AppletVariant::Win95;
+        else if (argument == "win98")
+            variant = AppletVariant::Win98;
+        else if (argument == "nt40" || argument == "nt")
+            variant = AppletVariant::WinNT;
+        else if (argument == "--all-calls")
+            allCalls = true;
+        else if (argument == "--applet")
+            appletLog = true;
+        else if (argument == "--instant")
+            instant = true;
         else {
             std::fprintf(stderr, "usage: simrun win95|win98|nt40 [--all-calls] [--applet] [--instant]\n");
             return 2;
@@ -43,8 +49,8 @@ int main(int argc, char** argv) {
     if (outcome.hung)
         std::printf("stuck at %.3f s simulated: %s\n", outcome.endTime / 1e6, outcome.hangPlace.c_str());
     else
-        std::printf("exit code %d after %.3f s simulated; clipboard \"%s\"\n", outcome.exitCode,
-                    outcome.endTime / 1e6, scenario.world.clipboard.c_str());
+        std::printf("exit code %d after %.3f s simulated; clipboard \"%s\"\n", outcome.exitCode, outcome.endTime / 1e6,
+                    scenario.world.clipboard.c_str());
     if (instant && !outcome.hung) std::printf("pause floor %.3f s\n", outcome.endTime / 1e6);
     return outcome.hung ? 1 : outcome.exitCode;
 }

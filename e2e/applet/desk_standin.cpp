@@ -50,13 +50,16 @@ void ReadSettings() {
     char value[64];
     startTicks = GetTickCount();
     if (GetEnvironmentVariableA("STANDIN_VARIANT", value, sizeof value)) {
-        if (!lstrcmpiA(value, "win98")) variant = Win98;
-        else if (!lstrcmpiA(value, "nt40")) variant = WinNT;
+        if (!lstrcmpiA(value, "win98"))
+            variant = Win98;
+        else if (!lstrcmpiA(value, "nt40"))
+            variant = WinNT;
     }
     if (!GetEnvironmentVariableA("STANDIN_LOG", logPath, sizeof logPath)) lstrcpyA(logPath, "C:\\standin.log");
     if (GetEnvironmentVariableA("STANDIN_DELAY_MS", value, sizeof value)) {
         delayMs = 0;
-        for (const char* digit = value; *digit >= '0' && *digit <= '9'; ++digit) delayMs = delayMs * 10 + (*digit - '0');
+        for (const char* digit = value; *digit >= '0' && *digit <= '9'; ++digit)
+            delayMs = delayMs * 10 + (*digit - '0');
     }
     GetEnvironmentVariableA("STANDIN_EXIT_ON", exitOn, sizeof exitOn);
     unownedAfterConfirm = GetEnvironmentVariableA("STANDIN_UNOWNED_AFTER_CONFIRM", value, sizeof value) > 0;
@@ -79,30 +82,32 @@ LRESULT CALLBACK ObservedControl(HWND control, UINT message, WPARAM wParam, LPAR
     char name[96];
     ControlName(control, name);
     switch (message) {
-    case BM_CLICK:
-        if (exitOn[0] && Is(name, exitOn)) {
-            FILETIME now;
-            GetSystemTimeAsFileTime(&now);
-            ULONGLONG epochMs = ((((ULONGLONG)now.dwHighDateTime << 32) | now.dwLowDateTime) - 116444736000000000ULL) / 10000;
-            Log("click %s (exits at %lu%03lu)", name, (unsigned long)(epochMs / 1000), (unsigned long)(epochMs % 1000));
-            ExitProcess(0);
+        case BM_CLICK:
+            if (exitOn[0] && Is(name, exitOn)) {
+                FILETIME now;
+                GetSystemTimeAsFileTime(&now);
+                ULONGLONG epochMs =
+                    ((((ULONGLONG)now.dwHighDateTime << 32) | now.dwLowDateTime) - 116444736000000000ULL) / 10000;
+                Log("click %s (exits at %lu%03lu)", name, (unsigned long)(epochMs / 1000),
+                    (unsigned long)(epochMs % 1000));
+                ExitProcess(0);
+            }
+            Log("click %s", name);
+            break;
+        case BM_SETCHECK:
+            Log("check %s %d", name, (int)wParam);
+            break;
+        case TCM_SETCURFOCUS:
+            Log("tab focus %s %d style 0x%lx", name, (int)wParam,
+                (unsigned long)(GetWindowLongA(control, GWL_STYLE) & TCS_BUTTONS));
+            break;
+        case WM_PASTE: {
+            LRESULT result = CallWindowProcA(original, control, message, wParam, lParam);
+            char text[MAX_PATH + 16];
+            GetWindowTextA(control, text, sizeof text);
+            Log("paste %s \"%s\"", name, text);
+            return result;
         }
-        Log("click %s", name);
-        break;
-    case BM_SETCHECK:
-        Log("check %s %d", name, (int)wParam);
-        break;
-    case TCM_SETCURFOCUS:
-        Log("tab focus %s %d style 0x%lx", name, (int)wParam,
-            (unsigned long)(GetWindowLongA(control, GWL_STYLE) & TCS_BUTTONS));
-        break;
-    case WM_PASTE: {
-        LRESULT result = CallWindowProcA(original, control, message, wParam, lParam);
-        char text[MAX_PATH + 16];
-        GetWindowTextA(control, text, sizeof text);
-        Log("paste %s \"%s\"", name, text);
-        return result;
-    }
     }
     return CallWindowProcA(original, control, message, wParam, lParam);
 }
@@ -146,8 +151,8 @@ void Describe(const char* name, DialogTemplate& t) {
             Button(t, 101, "Have Disk...", 10, 10);
         Button(t, 1, "OK", 120, 100);
     } else if (Is(name, "pathDialog")) {
-        t.Add(variant == WinNT ? 107 : 101, "EDIT", "A:\\", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
-              10, 10, 200, 14);
+        t.Add(variant == WinNT ? 107 : 101, "EDIT", "A:\\",
+              WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 10, 10, 200, 14);
         Button(t, 1, "OK", 100, 40);
         Button(t, 2, "Cancel", 160, 40);
     } else if (Is(name, "copyDialog") || Is(name, "confirmDialog")) {
@@ -265,15 +270,15 @@ void OnClick(HWND dialog, const char* name, int id) {
 
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        OnInit(dialog, (const char*)lParam);
-        return TRUE;
-    case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED) OnClick(dialog, NameOf(dialog), LOWORD(wParam));
-        return TRUE;
-    case WM_DESTROY:
-        if (!(GetWindowLongA(dialog, GWL_STYLE) & WS_CHILD)) Log("close %s", NameOf(dialog));
-        return FALSE;
+        case WM_INITDIALOG:
+            OnInit(dialog, (const char*)lParam);
+            return TRUE;
+        case WM_COMMAND:
+            if (HIWORD(wParam) == BN_CLICKED) OnClick(dialog, NameOf(dialog), LOWORD(wParam));
+            return TRUE;
+        case WM_DESTROY:
+            if (!(GetWindowLongA(dialog, GWL_STYLE) & WS_CHILD)) Log("close %s", NameOf(dialog));
+            return FALSE;
     }
     return FALSE;
 }
@@ -295,43 +300,43 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 
 extern "C" __declspec(dllexport) LONG CALLBACK CPlApplet(HWND host, UINT message, LPARAM lParam1, LPARAM lParam2) {
     switch (message) {
-    case CPL_INIT:
-        ReadSettings();
-        return TRUE;
-    case CPL_GETCOUNT:
-        return 1;
-    case CPL_INQUIRE: {
-        CPLINFO* info = (CPLINFO*)lParam2;
-        info->idIcon = CPL_DYNAMIC_RES;
-        info->idName = CPL_DYNAMIC_RES;
-        info->idInfo = CPL_DYNAMIC_RES;
-        info->lData = 0;
-        return 0;
-    }
-    case CPL_NEWINQUIRE: {
-        NEWCPLINFOW* wide = (NEWCPLINFOW*)lParam2;
-        HICON icon = LoadIconA(0, (LPCSTR)IDI_APPLICATION);
-        if (wide->dwSize == sizeof(NEWCPLINFOW)) {
-            wide->hIcon = icon;
-            lstrcpyW(wide->szName, L"Display");
-            lstrcpyW(wide->szInfo, L"Display settings (stand-in)");
-        } else {
-            NEWCPLINFOA* narrow = (NEWCPLINFOA*)lParam2;
-            narrow->dwSize = sizeof(NEWCPLINFOA);
-            narrow->hIcon = icon;
-            lstrcpyA(narrow->szName, "Display");
-            lstrcpyA(narrow->szInfo, "Display settings (stand-in)");
+        case CPL_INIT:
+            ReadSettings();
+            return TRUE;
+        case CPL_GETCOUNT:
+            return 1;
+        case CPL_INQUIRE: {
+            CPLINFO* info = (CPLINFO*)lParam2;
+            info->idIcon = CPL_DYNAMIC_RES;
+            info->idName = CPL_DYNAMIC_RES;
+            info->idInfo = CPL_DYNAMIC_RES;
+            info->lData = 0;
+            return 0;
         }
-        return 0;
-    }
-    case CPL_STARTWPARMSA:
-    case CPL_STARTWPARMSW:
-        Log("started with page %s", lParam2 ? "given" : "none");
-        Run(host);
-        return TRUE;
-    case CPL_DBLCLK:
-        Run(host);
-        return 0;
+        case CPL_NEWINQUIRE: {
+            NEWCPLINFOW* wide = (NEWCPLINFOW*)lParam2;
+            HICON icon = LoadIconA(0, (LPCSTR)IDI_APPLICATION);
+            if (wide->dwSize == sizeof(NEWCPLINFOW)) {
+                wide->hIcon = icon;
+                lstrcpyW(wide->szName, L"Display");
+                lstrcpyW(wide->szInfo, L"Display settings (stand-in)");
+            } else {
+                NEWCPLINFOA* narrow = (NEWCPLINFOA*)lParam2;
+                narrow->dwSize = sizeof(NEWCPLINFOA);
+                narrow->hIcon = icon;
+                lstrcpyA(narrow->szName, "Display");
+                lstrcpyA(narrow->szInfo, "Display settings (stand-in)");
+            }
+            return 0;
+        }
+        case CPL_STARTWPARMSA:
+        case CPL_STARTWPARMSW:
+            Log("started with page %s", lParam2 ? "given" : "none");
+            Run(host);
+            return TRUE;
+        case CPL_DBLCLK:
+            Run(host);
+            return 0;
     }
     (void)lParam1;
     return 0;

@@ -21,8 +21,8 @@ void DialogTemplate::Text(const char* text) {
     Word(0);
 }
 
-void DialogTemplate::Add(WORD id, const char* className, const char* text, DWORD style, short x, short y,
-                         short width, short height) {
+void DialogTemplate::Add(WORD id, const char* className, const char* text, DWORD style, short x, short y, short width,
+                         short height) {
     AlignToDword();
     Word(LOWORD(style));
     Word(HIWORD(style));

@@ -34,9 +34,8 @@ static HWND PreparePaste(HWND owner, int editControlId, LPCSTR folderName) {
 
     char driverPath[MAX_PATH];
     if (!BuildDriverPath(folderName, driverPath)) AbandonRun(EXIT_NO_DRIVER_FOLDER);
-    context.clipboardEdit = CreateWindowExA(0, "EDIT", driverPath, 0, 0, 0, CW_USEDEFAULT,
-                                            CW_USEDEFAULT, GetDesktopWindow(), 0,
-                                            context.instance, 0);
+    context.clipboardEdit = CreateWindowExA(0, "EDIT", driverPath, 0, 0, 0, CW_USEDEFAULT, CW_USEDEFAULT,
+                                            GetDesktopWindow(), 0, context.instance, 0);
     // Without it the clipboard keeps whatever it held, and that must not be pasted.
     if (!context.clipboardEdit) AbandonRun(EXIT_NO_CLIPBOARD_WINDOW);
     SendMessageA(context.clipboardEdit, EM_SETSEL, 0, -1);
@@ -50,8 +49,7 @@ int HandOverDriverPath(HWND owner) {
     HWND target = PreparePaste(owner, 101, WIN9X_DRIVER_FOLDER);
     SetForegroundWindow(target);
     SendMessageA(target, EM_SETSEL, 0, -1);
-    ContinuationProc continuation =
-        context.versionInfo.dwMinorVersion == 0 ? Win95Continue : Win98Continue;
+    ContinuationProc continuation = context.versionInfo.dwMinorVersion == 0 ? Win95Continue : Win98Continue;
     SendMessageCallbackA(target, WM_PASTE, 0, 0, continuation, PATH_PASTED);
     return 1;
 }

@@ -7,15 +7,11 @@ void WaitForAppletInputIdle() { WaitForInputIdle(context.applet.hProcess, INFINI
 
 // The walks below visit the children of a window in z-order. The walk ends at a
 // null window, or after examining the window that GW_HWNDLAST reports as itself.
-static HWND FirstChildInZOrder(HWND parent) {
-    return GetWindow(GetWindow(parent, GW_CHILD), GW_HWNDFIRST);
-}
+static HWND FirstChildInZOrder(HWND parent) { return GetWindow(GetWindow(parent, GW_CHILD), GW_HWNDFIRST); }
 
 static BOOL IsLastSibling(HWND window) { return GetWindow(window, GW_HWNDLAST) == window; }
 
-static BOOL IsOfAppletThread(HWND window) {
-    return GetWindowThreadProcessId(window, 0) == context.applet.dwThreadId;
-}
+static BOOL IsOfAppletThread(HWND window) { return GetWindowThreadProcessId(window, 0) == context.applet.dwThreadId; }
 
 static BOOL LooksLikeMainWindow(HWND window, int screenWidth, int screenHeight) {
     RECT rect;
@@ -32,8 +28,7 @@ int FindAppletMainWindow() {
     while (context.mainWindow == NOT_FOUND_WINDOW) {
         AbandonRunIfAppletEnded();
         Sleep(0);
-        for (HWND window = FirstChildInZOrder(GetDesktopWindow()); window;
-             window = GetWindow(window, GW_HWNDNEXT)) {
+        for (HWND window = FirstChildInZOrder(GetDesktopWindow()); window; window = GetWindow(window, GW_HWNDNEXT)) {
             WaitForAppletInputIdle();
             if (IsOfAppletThread(window) && LooksLikeMainWindow(window, screenWidth, screenHeight)) {
                 context.mainWindow = window;
@@ -52,8 +47,7 @@ HWND FindOwnedWindow(HWND owner, HWND scope) {
         Sleep(0);
         Sleep(200);
         if (!scope) scope = GetDesktopWindow();
-        for (HWND window = FirstChildInZOrder(scope); window;
-             window = GetWindow(window, GW_HWNDNEXT)) {
+        for (HWND window = FirstChildInZOrder(scope); window; window = GetWindow(window, GW_HWNDNEXT)) {
             WaitForAppletInputIdle();
             if (GetParent(window) == owner) {
                 result = window;
@@ -68,8 +62,7 @@ HWND FindOwnedWindow(HWND owner, HWND scope) {
 int HasVisibleUnownedAppletWindow() {
     Sleep(0);
     Sleep(1000);
-    for (HWND window = FirstChildInZOrder(GetDesktopWindow()); window;
-         window = GetWindow(window, GW_HWNDNEXT)) {
+    for (HWND window = FirstChildInZOrder(GetDesktopWindow()); window; window = GetWindow(window, GW_HWNDNEXT)) {
         WaitForAppletInputIdle();
         if (!GetParent(window) && IsWindowVisible(window) && IsOfAppletThread(window)) return 1;
         if (IsLastSibling(window)) break;

@@ -25,8 +25,7 @@ BOOL LaunchApplet() {
     startupInfo.dwFlags = STARTF_USESTDHANDLES | STARTF_FORCEONFEEDBACK;
     startupInfo.wShowWindow = 0;
 
-    BOOL launched = CreateProcessA(0, AppletCommandLine, 0, 0, TRUE, 0, 0, 0, &startupInfo,
-                                   &context.applet);
+    BOOL launched = CreateProcessA(0, AppletCommandLine, 0, 0, TRUE, 0, 0, 0, &startupInfo, &context.applet);
     WaitForAppletInputIdle();
     return launched;
 }

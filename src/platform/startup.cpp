@@ -1,9 +1,7 @@
 // The program's own GUI start-up: no C runtime is linked into setup.exe.
 #include "run/win_main.h"
 
-extern "C" void WinMainCRTStartup() {
-    ExitProcess((UINT)WinMain(GetModuleHandleA(0), 0, 0, 0));
-}
+extern "C" void WinMainCRTStartup() { ExitProcess((UINT)WinMain(GetModuleHandleA(0), 0, 0, 0)); }
 
 // GCC may emit calls to these for structure copies and zero-filling.
 extern "C" void* memset(void* destination, int value, size_t count) {

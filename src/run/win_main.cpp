@@ -10,22 +10,22 @@
 
 static void RunOpeningSteps(ScriptVariant variant) {
     switch (variant) {
-    case Win95:
-        Win95OpeningStep1();
-        Win95OpeningStep2();
-        Win95OpeningStep3();
-        break;
-    case Win98:
-        Win98OpeningStep1();
-        SelectTabByFocus();
-        Win98OpeningStep3();
-        ClickWizardNext(1);
-        break;
-    case WinNT:
-        NtOpeningStep1();
-        NtOpeningStep2();
-        NtOpeningStep3();
-        break;
+        case Win95:
+            Win95OpeningStep1();
+            Win95OpeningStep2();
+            Win95OpeningStep3();
+            break;
+        case Win98:
+            Win98OpeningStep1();
+            SelectTabByFocus();
+            Win98OpeningStep3();
+            ClickWizardNext(1);
+            break;
+        case WinNT:
+            NtOpeningStep1();
+            NtOpeningStep2();
+            NtOpeningStep3();
+            break;
     }
 }
 

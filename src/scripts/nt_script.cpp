@@ -31,9 +31,7 @@ int NtOpeningStep3() {
     return 1;
 }
 
-static void CancelFirstDialog() {
-    ClickWithContinuation(GetDlgItem(context.firstDialog, 2), NtContinue, 7);
-}
+static void CancelFirstDialog() { ClickWithContinuation(GetDlgItem(context.firstDialog, 2), NtContinue, 7); }
 
 // The window is recognised by its control 10, but its control 2 is the one pressed.
 static void AnswerClosingQuestion() {
@@ -70,12 +68,12 @@ static void ConfirmMainWindowAndEnd() {
 static void ConfirmPathDialog() { AnswerPathPasted(NtContinue, 3); }
 
 static const StepRow kNtSteps[] = {
-    {1, CancelFirstDialog},
-    {2, AnswerClosingQuestion},
-    {3, ConfirmDialogAfterPathDialog},
-    {4, AnswerYes},
-    {7, ConfirmMainWindowAndEnd},
-    {PATH_PASTED, ConfirmPathDialog},
+    {1,           CancelFirstDialog           },
+    {2,           AnswerClosingQuestion       },
+    {3,           ConfirmDialogAfterPathDialog},
+    {4,           AnswerYes                   },
+    {7,           ConfirmMainWindowAndEnd     },
+    {PATH_PASTED, ConfirmPathDialog           },
 };
 
 VOID CALLBACK NtContinue(HWND, UINT, ULONG_PTR step, LRESULT) {

@@ -30,9 +30,7 @@ static void ConfirmDialogAfterPathDialog() {
     ClickWithContinuation(PollLastDialogForControl(context.secondDialog, 1), Win95Continue, 3);
 }
 
-static void ConfirmSecondDialog() {
-    ClickWithContinuation(GetDlgItem(context.secondDialog, 1), Win95Continue, 1);
-}
+static void ConfirmSecondDialog() { ClickWithContinuation(GetDlgItem(context.secondDialog, 1), Win95Continue, 1); }
 
 static void ConfirmMainWindowAndEnd() {
     NotifyClick(GetDlgItem(context.mainWindow, 1));
@@ -44,13 +42,13 @@ static void ConfirmFirstDialog() { NotifyClick(GetDlgItem(context.firstDialog, 1
 static void ConfirmPathDialog() { AnswerPathPasted(Win95Continue, 2); }
 
 static const StepRow kWin95Steps[] = {
-    {1, 0},
-    {2, ConfirmDialogAfterPathDialog},
-    {3, 0},
-    {4, ConfirmSecondDialog},
-    {5, ConfirmMainWindowAndEnd},
-    {6, ConfirmFirstDialog},
-    {PATH_PASTED, ConfirmPathDialog},
+    {1,           0                           },
+    {2,           ConfirmDialogAfterPathDialog},
+    {3,           0                           },
+    {4,           ConfirmSecondDialog         },
+    {5,           ConfirmMainWindowAndEnd     },
+    {6,           ConfirmFirstDialog          },
+    {PATH_PASTED, ConfirmPathDialog           },
 };
 
 VOID CALLBACK Win95Continue(HWND, UINT, ULONG_PTR step, LRESULT) {

@@ -117,13 +117,13 @@ static void ConfirmMainWindowAndEnd() {
 static void ConfirmPathDialog() { AnswerPathPasted(Win98Continue, 4); }
 
 static const StepRow kWin98Steps[] = {
-    {1, SetRadioButtonsAndGoOn},
-    {2, OpenPathDialogAndHandOver},
-    {4, ConfirmDialogAfterPathDialog},
-    {5, FinishWizard},
-    {6, ConfirmFirstDialog},
-    {7, ConfirmMainWindowAndEnd},
-    {PATH_PASTED, ConfirmPathDialog},
+    {1,           SetRadioButtonsAndGoOn      },
+    {2,           OpenPathDialogAndHandOver   },
+    {4,           ConfirmDialogAfterPathDialog},
+    {5,           FinishWizard                },
+    {6,           ConfirmFirstDialog          },
+    {7,           ConfirmMainWindowAndEnd     },
+    {PATH_PASTED, ConfirmPathDialog           },
 };
 
 VOID CALLBACK Win98Continue(HWND, UINT, ULONG_PTR step, LRESULT) {
