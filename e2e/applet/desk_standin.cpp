@@ -25,10 +25,8 @@ char exitOn[64];
 DWORD delayMs;
 bool unownedAfterConfirm;
 DWORD startTicks;
-HWND wizardPage;
-int wizardPageIndex;
-
 const char* const kWizardPages[] = {"wizard.welcome", "wizard.choice", "wizard.location", "wizard.ready"};
+const int kWizardPageCount = 4;
 
 void Log(const char* format, ...) {
     char line[1024];
@@ -67,7 +65,10 @@ void ReadSettings() {
 
 bool Is(const char* name, const char* other) { return lstrcmpA(name, other) == 0; }
 
-const char* NameOf(HWND dialog) { return (const char*)GetWindowLongPtrA(dialog, GWLP_USERDATA); }
+// Names live in a window property: comctl32 keeps its own data in the sheet's other slots.
+const char kName[] = "StandinName";
+const char* NameOf(HWND dialog) { return (const char*)GetPropA(dialog, kName); }
+void Name(HWND dialog, const char* name) { SetPropA(dialog, kName, (HANDLE)name); }
 
 // The control's name in the log: "<dialog>#<id>".
 void ControlName(HWND control, char* name) {
@@ -157,10 +158,6 @@ void Describe(const char* name, DialogTemplate& t) {
         Button(t, 2, "Cancel", 160, 40);
     } else if (Is(name, "copyDialog") || Is(name, "confirmDialog")) {
         Button(t, 1, "OK", 60, 40);
-    } else if (Is(name, "wizard")) {
-        Button(t, 12324, "Next >", 100, 170);
-        Button(t, 12325, "Finish", 160, 170);
-        Button(t, 2, "Cancel", 220, 170);
     } else if (Is(name, "wizard.choice")) {
         t.Add(3316, "BUTTON", "Show all", WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | WS_GROUP, 10, 10, 120, 12);
         t.Add(3315, "BUTTON", "Compatible", WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, 10, 30, 120, 12);
@@ -176,6 +173,8 @@ void Describe(const char* name, DialogTemplate& t) {
 }
 
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+void OnInit(HWND dialog, const char* name);
+void RunWizard(HWND owner);
 
 INT_PTR ShowModal(const char* name, HWND owner) {
     // The applet is busy before the dialog shows, as it would be reading a disk.
@@ -193,15 +192,64 @@ HWND ShowPage(const char* name, HWND parent) {
     return page;
 }
 
-void ShowWizardPage(HWND wizard, int index) {
-    if (index > 3) return;
-    if (wizardPage) DestroyWindow(wizardPage);
-    wizardPageIndex = index;
-    wizardPage = ShowPage(kWizardPages[index], wizard);
+// The wizard is comctl32's own: its Next (12324) and Finish (12325) buttons, and
+// pages it creates and replaces itself.
+INT_PTR CALLBACK WizardPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        const char* name = (const char*)((PROPSHEETPAGEA*)lParam)->lParam;
+        HWND wizard = GetParent(page);
+        if (!NameOf(wizard)) {
+            Name(wizard, "wizard");
+            Log("open wizard");
+        }
+        OnInit(page, name);
+        EnumChildWindows(wizard, Observe, 0);
+        return TRUE;
+    }
+    if (message == WM_NOTIFY && ((NMHDR*)lParam)->code == PSN_SETACTIVE) {
+        bool last = Is(NameOf(page), kWizardPages[kWizardPageCount - 1]);
+        PostMessageA(GetParent(page), PSM_SETWIZBUTTONS, 0, last ? PSWIZB_BACK | PSWIZB_FINISH : PSWIZB_BACK | PSWIZB_NEXT);
+        return TRUE;
+    }
+    if (message == WM_NOTIFY && (((NMHDR*)lParam)->code == PSN_WIZFINISH || ((NMHDR*)lParam)->code == PSN_QUERYCANCEL)) {
+        // The sheet's modal loop looks at its end only after a posted message.
+        PostMessageA(GetParent(page), WM_NULL, 0, 0);
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, FALSE);
+        return FALSE;
+    }
+    return DialogProc(page, message, wParam, lParam);
+}
+
+void RunWizard(HWND owner) {
+    if (delayMs) Sleep(delayMs);
+    static DialogTemplate* templates[kWizardPageCount];
+    PROPSHEETPAGEA pages[kWizardPageCount] = {};
+    for (int i = 0; i < kWizardPageCount; ++i) {
+        if (!templates[i]) {
+            templates[i] = new DialogTemplate(WS_CHILD | DS_CONTROL, 240, 140, kWizardPages[i]);
+            Describe(kWizardPages[i], *templates[i]);
+        }
+        pages[i].dwSize = sizeof pages[i];
+        pages[i].dwFlags = PSP_DLGINDIRECT;
+        pages[i].hInstance = module;
+        pages[i].pResource = templates[i]->Get();
+        pages[i].pfnDlgProc = WizardPageProc;
+        pages[i].lParam = (LPARAM)kWizardPages[i];
+    }
+    PROPSHEETHEADERA header = {};
+    header.dwSize = sizeof header;
+    header.dwFlags = PSH_WIZARD | PSH_PROPSHEETPAGE;
+    header.hwndParent = owner;
+    header.hInstance = module;
+    header.pszCaption = "wizard";
+    header.nPages = kWizardPageCount;
+    header.ppsp = pages;
+    PropertySheetA(&header);
+    Log("close wizard");
 }
 
 void OnInit(HWND dialog, const char* name) {
-    SetWindowLongPtrA(dialog, GWLP_USERDATA, (LONG_PTR)name);
+    Name(dialog, name);
     if (Is(name, "main")) ShowPage("main.page", dialog);
     if (Is(name, "firstDialog") && variant != WinNT) {
         if (variant == Win98) {
@@ -215,7 +263,6 @@ void OnInit(HWND dialog, const char* name) {
         }
         ShowPage("firstDialog.page", dialog);
     }
-    if (Is(name, "wizard")) ShowWizardPage(dialog, 0);
     // The applet's own default choice, set before anything is observed.
     if (Is(name, "wizard.choice")) SendDlgItemMessageA(dialog, 3315, BM_SETCHECK, BST_CHECKED, 0);
     EnumChildWindows(dialog, Observe, 0);
@@ -227,7 +274,10 @@ void OnClick(HWND dialog, const char* name, int id) {
     if (Is(name, "main.page")) {
         ShowModal("firstDialog", GetParent(dialog));
     } else if (Is(name, "firstDialog.page")) {
-        ShowModal(variant == Win98 ? "wizard" : "secondDialog", GetParent(dialog));
+        if (variant == Win98)
+            RunWizard(GetParent(dialog));
+        else
+            ShowModal("secondDialog", GetParent(dialog));
     } else if (Is(name, "firstDialog") && id == 519) {
         ShowModal("secondDialog", dialog);
         ShowModal("closingQuestion", dialog);
@@ -243,12 +293,6 @@ void OnClick(HWND dialog, const char* name, int id) {
         HWND wizard = GetParent(dialog);
         ShowModal("pathDialog", wizard);
         ShowModal("confirmDialog", wizard);
-    } else if (Is(name, "wizard")) {
-        if (id == 12324) ShowWizardPage(dialog, wizardPageIndex + 1);
-        if (id == 12325 || id == 2) {
-            wizardPage = 0;
-            EndDialog(dialog, id);
-        }
     } else if (Is(name, "pathDialog")) {
         if (id == 1) {
             char text[MAX_PATH + 16];
