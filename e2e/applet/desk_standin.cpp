@@ -25,8 +25,24 @@ char exitOn[64];
 DWORD delayMs;
 bool unownedAfterConfirm;
 DWORD startTicks;
-const char* const kWizardPages[] = {"wizard.welcome", "wizard.choice", "wizard.location", "wizard.ready"};
-const int kWizardPageCount = 4;
+// The property sheets of the applet, built by comctl32 itself: the main window,
+// the Windows 9x first dialog (with the sheet's tab control 12320) and the
+// Windows 98 wizard (with the sheet's Next 12324 and Finish 12325).
+struct Sheet {
+    const char* name;
+    bool wizard;
+    const char* pages[4];
+    int pageCount;
+};
+const Sheet kMainSheet = {"main", false, {"main.page"}, 1};
+const Sheet kFirstSheet = {
+    "firstDialog", false, {"firstDialog.page", "firstDialog.adapter"},
+      2
+};
+const Sheet kWizard = {
+    "wizard", true, {"wizard.welcome", "wizard.choice", "wizard.location", "wizard.ready"},
+      4
+};
 
 void Log(const char* format, ...) {
     char line[1024];
@@ -121,7 +137,6 @@ BOOL CALLBACK Observe(HWND control, LPARAM) {
 }
 
 const DWORD kDialogStyle = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
-const DWORD kPageStyle = DS_CONTROL | WS_CHILD | WS_VISIBLE;
 const DWORD kButton = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
 
 void Button(DialogTemplate& dialog, WORD id, const char* text, short x, short y) {
@@ -130,19 +145,11 @@ void Button(DialogTemplate& dialog, WORD id, const char* text, short x, short y)
 
 // The controls of each window, by name.
 void Describe(const char* name, DialogTemplate& t) {
-    if (Is(name, "main")) {
-        Button(t, 1, "OK", 120, 170);
-        Button(t, 2, "Cancel", 180, 170);
-    } else if (Is(name, "main.page")) {
+    if (Is(name, "main.page")) {
         Button(t, variant == Win95 ? 1210 : variant == Win98 ? 1802 : 265, "Change...", 10, 10);
-    } else if (Is(name, "firstDialog")) {
-        if (variant == Win98) t.Add(12320, "SysTabControl32", "", WS_CHILD | WS_VISIBLE, 5, 5, 220, 20);
-        if (variant == WinNT) {
-            Button(t, 519, "Change...", 10, 40);
-            Button(t, 2, "Close", 180, 150);
-        } else {
-            Button(t, 1, "OK", 120, 150);
-        }
+    } else if (Is(name, "firstDialog")) {  // Windows NT: a plain dialog
+        Button(t, 519, "Change...", 10, 40);
+        Button(t, 2, "Close", 180, 150);
     } else if (Is(name, "firstDialog.page")) {
         Button(t, 1302, "Change...", 10, 10);
     } else if (Is(name, "secondDialog")) {
@@ -174,7 +181,7 @@ void Describe(const char* name, DialogTemplate& t) {
 
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void OnInit(HWND dialog, const char* name);
-void RunWizard(HWND owner);
+void RunSheet(const Sheet& sheet, HWND owner);
 
 INT_PTR ShowModal(const char* name, HWND owner) {
     // The applet is busy before the dialog shows, as it would be reading a disk.
@@ -184,85 +191,75 @@ INT_PTR ShowModal(const char* name, HWND owner) {
     return DialogBoxIndirectParamA(module, t.Get(), owner, DialogProc, (LPARAM)name);
 }
 
-HWND ShowPage(const char* name, HWND parent) {
-    DialogTemplate t(kPageStyle, 240, 140, name);
-    Describe(name, t);
-    HWND page = CreateDialogIndirectParamA(module, t.Get(), parent, DialogProc, (LPARAM)name);
-    SetWindowPos(page, HWND_TOP, 5, 25, 0, 0, SWP_NOSIZE);
-    return page;
-}
-
-// The wizard is comctl32's own: its Next (12324) and Finish (12325) buttons, and
-// pages it creates and replaces itself.
-INT_PTR CALLBACK WizardPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK SheetPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND sheetWindow = GetParent(page);
     if (message == WM_INITDIALOG) {
-        const char* name = (const char*)((PROPSHEETPAGEA*)lParam)->lParam;
-        HWND wizard = GetParent(page);
-        if (!NameOf(wizard)) {
-            Name(wizard, "wizard");
-            Log("open wizard");
+        PROPSHEETPAGEA* description = (PROPSHEETPAGEA*)lParam;
+        const Sheet* sheet = (const Sheet*)description->lParam;
+        if (!NameOf(sheetWindow)) {
+            Name(sheetWindow, sheet->name);
+            Log("open %s", sheet->name);
         }
-        OnInit(page, name);
-        EnumChildWindows(wizard, Observe, 0);
+        // A page knows its own name from its template's title.
+        static char titles[8][32];
+        static int used;
+        char* title = titles[used++ % 8];
+        GetWindowTextA(page, title, sizeof titles[0]);
+        OnInit(page, title);
+        EnumChildWindows(sheetWindow, Observe, 0);
         return TRUE;
     }
-    if (message == WM_NOTIFY && ((NMHDR*)lParam)->code == PSN_SETACTIVE) {
-        bool last = Is(NameOf(page), kWizardPages[kWizardPageCount - 1]);
-        PostMessageA(GetParent(page), PSM_SETWIZBUTTONS, 0, last ? PSWIZB_BACK | PSWIZB_FINISH : PSWIZB_BACK | PSWIZB_NEXT);
-        return TRUE;
-    }
-    if (message == WM_NOTIFY && (((NMHDR*)lParam)->code == PSN_WIZFINISH || ((NMHDR*)lParam)->code == PSN_QUERYCANCEL)) {
-        // The sheet's modal loop looks at its end only after a posted message.
-        PostMessageA(GetParent(page), WM_NULL, 0, 0);
-        SetWindowLongPtrA(page, DWLP_MSGRESULT, FALSE);
-        return FALSE;
+    if (message == WM_NOTIFY) {
+        switch (((NMHDR*)lParam)->code) {
+            case PSN_SETACTIVE:
+                if (Is(NameOf(sheetWindow), kWizard.name)) {
+                    bool last = Is(NameOf(page), kWizard.pages[kWizard.pageCount - 1]);
+                    PostMessageA(sheetWindow, PSM_SETWIZBUTTONS, 0,
+                                 last ? PSWIZB_BACK | PSWIZB_FINISH : PSWIZB_BACK | PSWIZB_NEXT);
+                }
+                return TRUE;
+            case PSN_APPLY:
+            case PSN_WIZFINISH:
+            case PSN_RESET:
+                // A modal sheet looks at its end only after a posted message.
+                PostMessageA(sheetWindow, WM_NULL, 0, 0);
+                SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR);
+                return TRUE;
+        }
     }
     return DialogProc(page, message, wParam, lParam);
 }
 
-void RunWizard(HWND owner) {
-    if (delayMs) Sleep(delayMs);
-    static DialogTemplate* templates[kWizardPageCount];
-    PROPSHEETPAGEA pages[kWizardPageCount] = {};
-    for (int i = 0; i < kWizardPageCount; ++i) {
-        if (!templates[i]) {
-            templates[i] = new DialogTemplate(WS_CHILD | DS_CONTROL, 240, 140, kWizardPages[i]);
-            Describe(kWizardPages[i], *templates[i]);
-        }
+void RunSheet(const Sheet& sheet, HWND owner) {
+    // The applet is busy before the sheet shows, as it would be reading a disk.
+    if (delayMs && &sheet != &kMainSheet) Sleep(delayMs);
+    DialogTemplate* templates[4];
+    PROPSHEETPAGEA pages[4] = {};
+    for (int i = 0; i < sheet.pageCount; ++i) {
+        templates[i] = new DialogTemplate(WS_CHILD | DS_CONTROL, 240, 140, sheet.pages[i]);
+        Describe(sheet.pages[i], *templates[i]);
         pages[i].dwSize = sizeof pages[i];
         pages[i].dwFlags = PSP_DLGINDIRECT;
         pages[i].hInstance = module;
         pages[i].pResource = templates[i]->Get();
-        pages[i].pfnDlgProc = WizardPageProc;
-        pages[i].lParam = (LPARAM)kWizardPages[i];
+        pages[i].pfnDlgProc = SheetPageProc;
+        pages[i].lParam = (LPARAM)&sheet;
     }
     PROPSHEETHEADERA header = {};
     header.dwSize = sizeof header;
-    header.dwFlags = PSH_WIZARD | PSH_PROPSHEETPAGE;
+    header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | (sheet.wizard ? PSH_WIZARD : 0);
     header.hwndParent = owner;
     header.hInstance = module;
-    header.pszCaption = "wizard";
-    header.nPages = kWizardPageCount;
+    header.pszCaption = sheet.name;
+    header.nPages = sheet.pageCount;
     header.ppsp = pages;
     PropertySheetA(&header);
-    Log("close wizard");
+    Log("close %s", sheet.name);
+    for (int i = 0; i < sheet.pageCount; ++i) delete templates[i];
 }
 
 void OnInit(HWND dialog, const char* name) {
     Name(dialog, name);
-    if (Is(name, "main")) ShowPage("main.page", dialog);
-    if (Is(name, "firstDialog") && variant != WinNT) {
-        if (variant == Win98) {
-            HWND tab = GetDlgItem(dialog, 12320);
-            TCITEMA item = {};
-            item.mask = TCIF_TEXT;
-            item.pszText = (LPSTR) "General";
-            SendMessageA(tab, TCM_INSERTITEMA, 0, (LPARAM)&item);
-            item.pszText = (LPSTR) "Adapter";
-            SendMessageA(tab, TCM_INSERTITEMA, 1, (LPARAM)&item);
-        }
-        ShowPage("firstDialog.page", dialog);
-    }
     // The applet's own default choice, set before anything is observed.
     if (Is(name, "wizard.choice")) SendDlgItemMessageA(dialog, 3315, BM_SETCHECK, BST_CHECKED, 0);
     EnumChildWindows(dialog, Observe, 0);
@@ -272,10 +269,13 @@ void OnInit(HWND dialog, const char* name) {
 void OnClick(HWND dialog, const char* name, int id) {
     HWND owner = GetWindow(dialog, GW_OWNER);
     if (Is(name, "main.page")) {
-        ShowModal("firstDialog", GetParent(dialog));
+        if (variant == WinNT)
+            ShowModal("firstDialog", GetParent(dialog));
+        else
+            RunSheet(kFirstSheet, GetParent(dialog));
     } else if (Is(name, "firstDialog.page")) {
         if (variant == Win98)
-            RunWizard(GetParent(dialog));
+            RunSheet(kWizard, GetParent(dialog));
         else
             ShowModal("secondDialog", GetParent(dialog));
     } else if (Is(name, "firstDialog") && id == 519) {
@@ -331,7 +331,7 @@ void Run(HWND host) {
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_TAB_CLASSES};
     InitCommonControlsEx(&classes);
     Log("start variant %s", variant == Win95 ? "win95" : variant == Win98 ? "win98" : "nt40");
-    ShowModal("main", host);
+    RunSheet(kMainSheet, host);
     Log("end");
 }
 
