@@ -1,5 +1,7 @@
 #include "tests/script_runs.h"
 
+#include "tests/trace_matchers.h"
+
 using sim::kMillisecond;
 
 namespace {
@@ -145,4 +147,20 @@ std::vector<std::string> ScriptActions(const sim::World& world) {
             action.rfind("WinMain", 0) != 0)
             actions.push_back(action);
     return actions;
+}
+
+testing::AssertionResult StallsAt(sim::AppletVariant variant, const std::string& missingControl,
+                                  const std::string& place, std::vector<int>* steps) {
+    sim::AppletKnobs knobs;
+    knobs.missingControls = {missingControl};
+    sim::Scenario scenario(variant, knobs);
+    sim::Outcome outcome = scenario.Run();
+    if (steps) *steps = StepOrder(scenario.world);
+    if (!outcome.hung)
+        return testing::AssertionFailure()
+               << "without " << missingControl << " the run ended with " << outcome.exitCode;
+    if (outcome.hangPlace.find(place) == std::string::npos)
+        return testing::AssertionFailure()
+               << "without " << missingControl << " the run got stuck at " << outcome.hangPlace;
+    return testing::AssertionSuccess();
 }

@@ -1,6 +1,8 @@
 // Complete runs of the program against the applet models, and what they must do.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -15,3 +17,9 @@ std::vector<std::pair<std::string, sim::AppletKnobs>> HarderConditions();
 
 // The action trace without the launch and the platform's own reports.
 std::vector<std::string> ScriptActions(const sim::World& world);
+
+// Runs the variant with one control missing: success when the run got stuck at
+// the place named (part of the hang report). The steps that came back before it
+// got stuck go to steps.
+testing::AssertionResult StallsAt(sim::AppletVariant variant, const std::string& missingControl,
+                                  const std::string& place, std::vector<int>* steps = nullptr);
