@@ -93,7 +93,7 @@ if [ -n "$SCREENS" ]; then
           "$SCREENS/shot-$(printf %03d $i).png" 2>/dev/null
       i=$((i+1)); sleep 0.25; done; rm -f "$SCREENS/shot.xwd" ) &
 fi
-env $SETUP_ENV timeout "$HARD_LIMIT" wine setup.exe
+timeout "$HARD_LIMIT" wine setup.exe
 echo $? > exit_code
 date +%s%3N > end_ms
 echo $START_MS > start_ms
@@ -162,7 +162,8 @@ def main():
     variant = arguments.variant
 
     prepare_prefix(arguments.prefix, arguments.build, variant)
-    run_dir = tempfile.mkdtemp(prefix="setup-e2e-")
+    # A space in the folder name, as on many a real medium's label.
+    run_dir = tempfile.mkdtemp(prefix="setup e2e-")
     if not scenario.get("no_folders"):
         os.makedirs(os.path.join(run_dir, "Win9x"))
         os.makedirs(os.path.join(run_dir, "WinNT", "V4"))
@@ -178,8 +179,9 @@ def main():
     if "exit_on" in scenario:
         setup_env["STANDIN_EXIT_ON"] = scenario["exit_on"][variant]
     setup_env.update(scenario.get("wine_env", {}))
-    env.update({"RUN_DIR": run_dir, "HARD_LIMIT": str(arguments.hard_limit), "SCREENS": "",
-                "SETUP_ENV": " ".join("%s=%s" % item for item in setup_env.items())})
+    # setup.exe passes its environment on to the applet.
+    env.update(setup_env)
+    env.update({"RUN_DIR": run_dir, "HARD_LIMIT": str(arguments.hard_limit), "SCREENS": ""})
     if arguments.screens:
         os.makedirs(arguments.screens, exist_ok=True)
         env["SCREENS"] = os.path.abspath(arguments.screens)
