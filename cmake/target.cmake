@@ -34,7 +34,7 @@ add_test(NAME check_exe_rejects_what_it_is_for
          COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/check-exe-selftest)
 
 foreach(variant win95 win98 nt40)
-    foreach(scenario complete slow-applet applet-exits no-rundll32 no-driver-folder)
+    foreach(scenario complete slow-applet other-windows applet-exits no-rundll32 no-driver-folder)
         add_test(NAME wine_${variant}_${scenario}
                  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/e2e/run_e2e.py ${variant}
                          --scenario ${scenario} --build ${CMAKE_BINARY_DIR})

@@ -42,6 +42,8 @@ def expected_events(variant, path):
 SCENARIOS = {
     "complete": {"exit": 0},
     "slow-applet": {"exit": 0, "env": {"STANDIN_DELAY_MS": "700"}},
+    # Another program's window is open on the desktop all through the run.
+    "other-windows": {"exit": 0, "env": {"OTHER_PROGRAM": "notepad"}},
     "tampered-expectation": {"exit": 0, "tamper": True},
     # Windows 98 only: a visible unowned applet window after the confirmation ends the run early.
     "early-end": {"exit": 0, "env": {"STANDIN_UNOWNED_AFTER_CONFIRM": "1"}, "ends_after": "click confirmDialog#1"},
@@ -92,6 +94,9 @@ if [ -n "$SCREENS" ]; then
         convert "$SCREENS/shot.xwd" -pointsize 14 -fill yellow -annotate +8+20 "$(( $(date +%s%3N) - START_MS )) ms" \
           "$SCREENS/shot-$(printf %03d $i).png" 2>/dev/null
       i=$((i+1)); sleep 0.25; done; rm -f "$SCREENS/shot.xwd" ) &
+fi
+if [ -n "$OTHER_PROGRAM" ]; then
+  wine "$OTHER_PROGRAM" & sleep 3
 fi
 timeout "$HARD_LIMIT" wine setup.exe
 echo $? > exit_code
@@ -181,6 +186,7 @@ def main():
     setup_env.update(scenario.get("wine_env", {}))
     # setup.exe passes its environment on to the applet.
     env.update(setup_env)
+    env.setdefault("OTHER_PROGRAM", "")
     env.update({"RUN_DIR": run_dir, "HARD_LIMIT": str(arguments.hard_limit), "SCREENS": ""})
     if arguments.screens:
         os.makedirs(arguments.screens, exist_ok=True)
