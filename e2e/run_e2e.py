@@ -98,10 +98,10 @@ fi
 if [ -n "$OTHER_PROGRAM" ]; then
   wine "$OTHER_PROGRAM" & sleep 3
 fi
+date +%s%3N > start_ms
 timeout "$HARD_LIMIT" wine setup.exe
 echo $? > exit_code
 date +%s%3N > end_ms
-echo $START_MS > start_ms
 wine clipboard_text.exe > clipboard.txt 2>/dev/null; echo $? > clipboard_code
 touch done
 wineserver -k
