@@ -487,12 +487,16 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     World& world = W();
     world.Tick("CreateWindowExA");
     std::string text = windowName ? windowName : "";
-    world.Record(
-        std::string("CreateWindowExA ") + className + " \"" + text + "\"" + (world.editWindowFails ? " (fails)" : ""),
-        true);
+    // The only window the program creates is its hidden edit window, with these
+    // arguments; anything else is refused, and the trace says so.
     bool asSpecified = exStyle == 0 && style == 0 && x == 0 && y == 0 && width == CW_USEDEFAULT &&
                        height == CW_USEDEFAULT && parent == world.desktop && !menu && !param &&
                        strcasecmp(className, "EDIT") == 0;
+    world.Record(std::string("CreateWindowExA ") + className + " \"" + text + "\"" +
+                     (world.editWindowFails ? " (fails)"
+                      : asSpecified         ? ""
+                                            : " (unexpected arguments)"),
+                 true);
     if (world.editWindowFails || !asSpecified) return 0;
     Window& edit = world.Create("clipboardEdit", "Edit", static_cast<LONG>(style), {0, 0, 100, 20}, sim::kProgramThread,
                                 world.desktop, 0);
