@@ -1,5 +1,6 @@
 #include "actions/driver_path.h"
 
+#include "tests/script_runs.h"
 #include "tests/sim_fixture.h"
 #include "tests/trace_matchers.h"
 
@@ -47,14 +48,7 @@ TEST_F(PathHandOver, Win9xFormSelectsThenPastesAndComesBackToTheWindows95Script)
     EXPECT_EQ(HandOverDriverPath(owner), 1);
     EXPECT_EQ(context.pathDialog, pathDialog);
     EXPECT_GE(world.now, 600 * sim::kMillisecond) << "the search polls until the dialog exists";
-    EXPECT_TRUE(SameSequence(world.Actions(), {
-                                                  "CreateWindowExA EDIT \"C:\\DRIVER\\Win9x\"",
-                                                  "send EM_SETSEL clipboardEdit 0, -1",
-                                                  "send WM_COPY clipboardEdit 0, 0",
-                                                  "SetForegroundWindow pathDialog#101",
-                                                  "send EM_SETSEL pathDialog#101 0, -1",
-                                                  "WM_PASTE pathDialog#101 step 1000",
-                                              }));
+    EXPECT_TRUE(SameSequence(world.Actions(), kWin9xHandOver));
     EXPECT_EQ(world.clipboard, "C:\\DRIVER\\Win9x");
 
     Pump();

@@ -4,18 +4,20 @@
 
 using sim::kMillisecond;
 
+const std::vector<std::string> kWin9xHandOver = {
+    "CreateWindowExA EDIT \"C:\\DRIVER\\Win9x\"",
+    "send EM_SETSEL clipboardEdit 0, -1",
+    "send WM_COPY clipboardEdit 0, 0",
+    "SetForegroundWindow pathDialog#101",
+    "send EM_SETSEL pathDialog#101 0, -1",
+    "WM_PASTE pathDialog#101 step 1000",
+};
+
 namespace {
 
 // Both Windows 9x scripts hand the path over the same way.
 std::vector<std::string> With9xHandOver(std::vector<std::string> before, const std::vector<std::string>& after) {
-    before.insert(before.end(), {
-                                    "CreateWindowExA EDIT \"C:\\DRIVER\\Win9x\"",
-                                    "send EM_SETSEL clipboardEdit 0, -1",
-                                    "send WM_COPY clipboardEdit 0, 0",
-                                    "SetForegroundWindow pathDialog#101",
-                                    "send EM_SETSEL pathDialog#101 0, -1",
-                                    "WM_PASTE pathDialog#101 step 1000",
-                                });
+    before.insert(before.end(), kWin9xHandOver.begin(), kWin9xHandOver.end());
     before.insert(before.end(), after.begin(), after.end());
     return before;
 }

@@ -8,6 +8,8 @@
 
 #include "sim/scenario.h"
 
+// The Windows 9x hand-over of C:\DRIVER\Win9x, from the hidden window to the paste.
+extern const std::vector<std::string> kWin9xHandOver;
 extern const std::vector<std::string> kWin95Run;
 extern const std::vector<std::string> kWin98Run;
 extern const std::vector<std::string> kNtRun;
