@@ -17,6 +17,12 @@ namespace {
 
 World& W() { return World::Current(); }
 
+// What Windows returns from a wait on a handle the caller does not hold.
+constexpr DWORD kWaitFailed = 0xFFFFFFFF;
+// Windows raises a shorter timer interval to this.
+constexpr UINT kTimerMinimumMs = 10;
+constexpr UINT kQuitMessage = 0x0012;
+
 std::string Hex(unsigned long value) {
     char text[24];
     std::snprintf(text, sizeof text, "0x%lx", value);
@@ -70,6 +76,8 @@ bool IsDbcsLeadByte(UINT codePage, unsigned char byte) {
 
 // The program's own edit window: what EM_SETSEL and WM_COPY do to it.
 LRESULT HandleOwnEdit(Window& edit, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != EM_SETSEL && message != WM_COPY)
+        W().RefuseUnmodelled("SendMessageA to the program's edit window", "message " + MessageName(message));
     int length = static_cast<int>(edit.text.size());
     if (message == EM_SETSEL) {
         int start = static_cast<int>(wParam);
@@ -85,6 +93,30 @@ LRESULT HandleOwnEdit(Window& edit, UINT message, WPARAM wParam, LPARAM lParam) 
         }
     }
     return 0;
+}
+
+// The messages the applet model answers as its controls would; any other it
+// would silently ignore, where a real control might act on it.
+void RequireAppletMessage(const char* call, UINT message) {
+    switch (message) {
+        case BM_CLICK:
+        case BM_SETCHECK:
+        case EM_SETSEL:
+        case WM_PASTE:
+        case TCM_SETCURFOCUS:
+            return;
+        default:
+            W().RefuseUnmodelled(call, "message " + MessageName(message) + " to an applet window");
+    }
+}
+
+// Whether a posted message passes GetMessageA's filter: the window (null: any;
+// -1: thread messages only; else that window's own) and the range (0, 0: all).
+bool PassesFilter(HWND messageWindow, UINT message, HWND window, UINT filterMin, UINT filterMax) {
+    bool forWindow = !window || (window == reinterpret_cast<HWND>(static_cast<LONG_PTR>(-1)) ? !messageWindow
+                                                                                               : messageWindow == window);
+    bool inRange = (filterMin == 0 && filterMax == 0) || (message >= filterMin && message <= filterMax);
+    return forWindow && inRange;
 }
 
 }  // namespace
@@ -169,9 +201,11 @@ LPSTR WINAPI CharPrevA(LPCSTR start, LPCSTR current) {
 DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
     World& world = W();
     world.Tick("WaitForSingleObject");
-    bool ended = world.applet && handle == world.applet->processHandle && world.applet->exited();
+    if (milliseconds != 0) world.RefuseUnmodelled("WaitForSingleObject", "timeout " + std::to_string(milliseconds));
+    bool applet = world.applet && handle == world.applet->processHandle;
+    bool ended = applet && world.applet->exited();
     world.Record("WaitForSingleObject " + std::to_string(milliseconds) + (ended ? " signalled" : ""), false);
-    if (!ended && milliseconds != 0) world.ReportHang("WaitForSingleObject with a timeout");
+    if (!applet) return kWaitFailed;
     return ended ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
 }
 
@@ -186,7 +220,8 @@ DWORD WINAPI WaitForInputIdle(HANDLE process, DWORD milliseconds) {
     World& world = W();
     world.Tick("WaitForInputIdle");
     world.Record("WaitForInputIdle", false);
-    if (!world.applet || process != world.applet->processHandle || milliseconds != INFINITE) return 0xFFFFFFFF;
+    if (milliseconds != INFINITE) world.RefuseUnmodelled("WaitForInputIdle", "timeout " + std::to_string(milliseconds));
+    if (!world.applet || process != world.applet->processHandle) return kWaitFailed;
     if (world.callbacksInsideWaits) world.RunReadyCallbacks();
     // Only the first wait for a process waits; later ones return at once.
     if (world.firstIdleWaitDone) return 0;
@@ -206,6 +241,8 @@ HWND WINAPI GetWindow(HWND window, UINT command) {
     World& world = W();
     world.Tick("GetWindow");
     world.Record("GetWindow " + Name(window) + " " + std::to_string(command), false);
+    if (command != GW_CHILD && command != GW_HWNDFIRST && command != GW_HWNDLAST && command != GW_HWNDNEXT)
+        world.RefuseUnmodelled("GetWindow", "command " + std::to_string(command));
     Window* self = world.Find(window);
     if (!self) return 0;
     if (command == GW_CHILD) return self->children.empty() ? 0 : self->children.front();
@@ -217,12 +254,10 @@ HWND WINAPI GetWindow(HWND window, UINT command) {
             return siblings.front();
         case GW_HWNDLAST:
             return siblings.back();
-        case GW_HWNDNEXT: {
+        default: {
             auto at = std::find(siblings.begin(), siblings.end(), window);
             return at == siblings.end() || at + 1 == siblings.end() ? 0 : *(at + 1);
         }
-        default:
-            return 0;
     }
 }
 
@@ -264,22 +299,24 @@ int WINAPI GetSystemMetrics(int index) {
     world.Record("GetSystemMetrics " + std::to_string(index), false);
     if (index == SM_CXSCREEN) return world.screenWidth;
     if (index == SM_CYSCREEN) return world.screenHeight;
-    return 0;
+    world.RefuseUnmodelled("GetSystemMetrics", "index " + std::to_string(index));
 }
 
 LONG WINAPI GetWindowLongA(HWND window, int index) {
     World& world = W();
     world.Tick("GetWindowLongA");
     world.Record("GetWindowLongA " + Name(window), false);
+    if (index != GWL_STYLE) world.RefuseUnmodelled("GetWindowLongA", "index " + std::to_string(index));
     Window* self = world.Find(window);
-    return self && index == GWL_STYLE ? self->style : 0;
+    return self ? self->style : 0;
 }
 
 LONG WINAPI SetWindowLongA(HWND window, int index, LONG newLong) {
     World& world = W();
     world.Tick("SetWindowLongA");
+    if (index != GWL_STYLE) world.RefuseUnmodelled("SetWindowLongA", "index " + std::to_string(index));
     Window* self = world.Find(window);
-    if (!self || index != GWL_STYLE) {
+    if (!self) {
         world.Record("SetWindowLongA " + Name(window) + " GWL_STYLE " + Hex(static_cast<DWORD>(newLong)), true);
         return 0;
     }
@@ -323,8 +360,11 @@ HWND WINAPI FindWindowExA(HWND parent, HWND childAfter, LPCSTR className, LPCSTR
     World& world = W();
     world.Tick("FindWindowExA");
     world.Record(std::string("FindWindowExA ") + Name(parent) + " \"" + (className ? className : "") + "\"", false);
+    if (childAfter) world.RefuseUnmodelled("FindWindowExA", "a child to start after, " + Name(childAfter));
+    if (windowName) world.RefuseUnmodelled("FindWindowExA", std::string("the title \"") + windowName + "\"");
+    if (!className) world.RefuseUnmodelled("FindWindowExA", "no class name");
     Window* self = world.Find(parent);
-    if (!self || childAfter || windowName || !className || !*className) return 0;
+    if (!self) return 0;
     for (HWND child : self->children) {
         Window* candidate = world.Find(child);
         if (candidate && strcasecmp(candidate->className.c_str(), className) == 0) return child;
@@ -353,6 +393,8 @@ BOOL WINAPI SendMessageCallbackA(HWND window, UINT message, WPARAM wParam, LPARA
                                  ULONG_PTR data) {
     World& world = W();
     world.Tick("SendMessageCallbackA");
+    RequireAppletMessage("SendMessageCallbackA", message);
+    if (!callback) world.RefuseUnmodelled("SendMessageCallbackA", "no callback");
     Window* target = world.Find(window);
     world.Record(MessageName(message) + " " + Name(window) + " step " + std::to_string(data) +
                      (target ? "" : " (not delivered)"),
@@ -365,6 +407,7 @@ BOOL WINAPI SendMessageCallbackA(HWND window, UINT message, WPARAM wParam, LPARA
 BOOL WINAPI SendNotifyMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     World& world = W();
     world.Tick("SendNotifyMessageA");
+    RequireAppletMessage("SendNotifyMessageA", message);
     Window* target = world.Find(window);
     std::string what = message == BM_SETCHECK ? "BM_SETCHECK " + Name(window) + " " + std::to_string(wParam)
                                               : "notify " + MessageName(message) + " " + Name(window);
@@ -379,17 +422,26 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     world.Tick("SendMessageA");
     Window* target = world.Find(window);
     world.Record("send " + MessageName(message) + " " + Name(window) + " " + Arguments(wParam, lParam), true);
+    bool ownWindow = target && target->threadId == sim::kProgramThread;
+    if (!ownWindow) RequireAppletMessage("SendMessageA", message);
     if (!target) return 0;
-    if (target->threadId == sim::kProgramThread) return HandleOwnEdit(*target, message, wParam, lParam);
+    if (ownWindow) return HandleOwnEdit(*target, message, wParam, lParam);
     if (!IsAppletWindow(*target) || !LiveApplet()) return 0;
     LRESULT result = world.applet->DeliverAndWait(SentMessage{window, message, wParam, lParam, nullptr, 0});
     if (world.callbacksInsideWaits) world.RunReadyCallbacks();
     return result;
 }
 
-BOOL WINAPI GetMessageA(LPMSG message, HWND, UINT, UINT) {
+BOOL WINAPI GetMessageA(LPMSG message, HWND window, UINT filterMin, UINT filterMax) {
     World& world = W();
     world.Tick("GetMessageA");
+    if (window && window != reinterpret_cast<HWND>(static_cast<LONG_PTR>(-1))) {
+        Window* own = world.Find(window);
+        if (!own || own->threadId != sim::kProgramThread) {
+            world.Record("GetMessageA " + Name(window) + " fails: not a window of the program", false);
+            return -1;
+        }
+    }
     if (world.useScriptedMessages) {
         if (world.scriptedMessages.empty()) world.ReportHang("GetMessageA (no scripted message left)");
         World::ScriptedMessage next = world.scriptedMessages.front();
@@ -406,17 +458,20 @@ BOOL WINAPI GetMessageA(LPMSG message, HWND, UINT, UINT) {
             world.RunReadyCallbacks();
             continue;
         }
+        // The quit message passes every filter.
         if (world.quitPosted) {
             world.quitPosted = false;
             message->hwnd = 0;
-            message->message = 0x0012;  // WM_QUIT
+            message->message = kQuitMessage;
             message->wParam = static_cast<WPARAM>(world.quitCode);
             message->lParam = 0;
             world.Record("GetMessageA WM_QUIT " + std::to_string(world.quitCode), true);
             return 0;
         }
+        // All timers are thread timers: their WM_TIMER carries no window.
+        bool timersPass = PassesFilter(0, WM_TIMER, window, filterMin, filterMax);
         for (World::Timer& timer : world.timers) {
-            if (timer.next > world.now) continue;
+            if (timer.next > world.now || !timersPass) continue;
             timer.next = world.now + timer.interval;
             message->hwnd = 0;
             message->message = WM_TIMER;
@@ -432,7 +487,7 @@ BOOL WINAPI GetMessageA(LPMSG message, HWND, UINT, UINT) {
         if (LiveApplet() && nextEvent < 0) world.ReportHang("GetMessageA");
         sim::Micros nextTimer = -1;
         for (const World::Timer& timer : world.timers)
-            if (nextTimer < 0 || timer.next < nextTimer) nextTimer = timer.next;
+            if (timersPass && (nextTimer < 0 || timer.next < nextTimer)) nextTimer = timer.next;
         if (nextEvent < 0 && nextTimer < 0) world.ReportHang("GetMessageA");
         sim::Micros next = nextEvent < 0 ? nextTimer : nextTimer < 0 ? nextEvent : std::min(nextEvent, nextTimer);
         if (next > world.timeLimit) world.ReportHang("GetMessageA (simulated time limit reached)");
@@ -457,13 +512,15 @@ VOID WINAPI PostQuitMessage(int exitCode) {
     world.NoteChange();
 }
 
+// Without a window the event id is ignored and Windows picks one.
 UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR, UINT elapse, TIMERPROC timerProc) {
     World& world = W();
     world.Tick("SetTimer");
     world.Record("SetTimer " + std::to_string(elapse), false);
-    if (window || timerProc) return 0;
+    if (window) world.RefuseUnmodelled("SetTimer", "the window " + Name(window));
+    if (timerProc) world.RefuseUnmodelled("SetTimer", "a timer procedure");
     UINT_PTR id = 0x7F00 + world.timers.size();
-    sim::Micros interval = static_cast<sim::Micros>(elapse) * sim::kMillisecond;
+    sim::Micros interval = static_cast<sim::Micros>(std::max(elapse, kTimerMinimumMs)) * sim::kMillisecond;
     world.timers.push_back({id, interval, world.now + interval});
     return id;
 }
@@ -487,17 +544,21 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     World& world = W();
     world.Tick("CreateWindowExA");
     std::string text = windowName ? windowName : "";
-    // The only window the program creates is its hidden edit window, with these
-    // arguments; anything else is refused, and the trace says so.
-    bool asSpecified = exStyle == 0 && style == 0 && x == 0 && y == 0 && width == CW_USEDEFAULT &&
-                       height == CW_USEDEFAULT && parent == world.desktop && !menu && !param &&
-                       strcasecmp(className, "EDIT") == 0;
-    world.Record(std::string("CreateWindowExA ") + className + " \"" + text + "\"" +
-                     (world.editWindowFails ? " (fails)"
-                      : asSpecified         ? ""
-                                            : " (unexpected arguments)"),
+    // The only window the program creates is its hidden edit window, with these arguments.
+    const char* call = "CreateWindowExA";
+    if (!className || strcasecmp(className, "EDIT") != 0)
+        world.RefuseUnmodelled(call, std::string("the class ") + (className ? className : "null"));
+    if (exStyle != 0) world.RefuseUnmodelled(call, "the extended style " + Hex(exStyle));
+    if (style != 0) world.RefuseUnmodelled(call, "the style " + Hex(style));
+    if (x != 0 || y != 0) world.RefuseUnmodelled(call, "the position " + std::to_string(x) + ", " + std::to_string(y));
+    if (width != CW_USEDEFAULT || height != CW_USEDEFAULT)
+        world.RefuseUnmodelled(call, "the size " + std::to_string(width) + " x " + std::to_string(height));
+    if (parent != world.desktop) world.RefuseUnmodelled(call, "the parent " + Name(parent));
+    if (menu) world.RefuseUnmodelled(call, "a menu");
+    if (param) world.RefuseUnmodelled(call, "creation data");
+    world.Record(std::string("CreateWindowExA ") + className + " \"" + text + "\"" + (world.editWindowFails ? " (fails)" : ""),
                  true);
-    if (world.editWindowFails || !asSpecified) return 0;
+    if (world.editWindowFails) return 0;
     Window& edit = world.Create("clipboardEdit", "Edit", static_cast<LONG>(style), {0, 0, 100, 20}, sim::kProgramThread,
                                 world.desktop, 0);
     edit.text = text;

@@ -124,6 +124,12 @@ void World::ReportHang(const std::string& place) {
     throw Hang{where, now};
 }
 
+void World::RefuseUnmodelled(const std::string& call, const std::string& argument) {
+    std::string what = "the simulator does not model " + call + " with " + argument;
+    Record("UNMODELLED " + what, true);
+    throw Unmodelled(what);
+}
+
 Window* World::Find(HWND handle) {
     auto found = windows_.find(reinterpret_cast<std::uintptr_t>(handle));
     if (found == windows_.end() || !found->second.alive) return nullptr;

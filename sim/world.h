@@ -10,6 +10,7 @@
 #include <memory>
 #include <queue>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,13 @@ struct Hang {
     Micros time;
 };
 
+// The program passed an argument value the simulator does not model. It is
+// thrown past the scenario, so the test fails and names the call and the value,
+// instead of going on with behaviour no real window system would show.
+struct Unmodelled : std::logic_error {
+    using std::logic_error::logic_error;
+};
+
 // The program called ExitProcess.
 struct ProcessExit {
     UINT code;
@@ -105,6 +113,7 @@ public:
     void Tick(const char* call);
     void NoteChange() { callsSinceChange_ = 0; }
     [[noreturn]] void ReportHang(const std::string& place);
+    [[noreturn]] void RefuseUnmodelled(const std::string& call, const std::string& argument);
     Micros timeLimit = 6 * 3600 * 1000 * kMillisecond;
 
     // Windows.

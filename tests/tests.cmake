@@ -13,6 +13,7 @@ add_executable(setup_tests
     tests/win98_script_test.cpp
     tests/nt_script_test.cpp
     tests/faults_test.cpp
+    tests/simulator_test.cpp
     tests/simulated_time_report.cpp)
 target_link_libraries(setup_tests PRIVATE winsim setup_logic GTest::gtest GTest::gtest_main)
 # Hang reports name the program's procedures from the stack.
