@@ -1,6 +1,5 @@
 #include "platform/applet_launch.h"
 
-#include "discovery/window_searches.h"
 #include "run/automation_context.h"
 
 // CreateProcessA may write into the command line, so it lives in writable memory.
@@ -26,6 +25,6 @@ BOOL LaunchApplet() {
     startupInfo.wShowWindow = 0;
 
     BOOL launched = CreateProcessA(0, AppletCommandLine, 0, 0, TRUE, 0, 0, 0, &startupInfo, &context.applet);
-    WaitForAppletInputIdle();
+    WaitForInputIdle(context.applet.hProcess, INFINITE);
     return launched;
 }

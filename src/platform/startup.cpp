@@ -1,5 +1,5 @@
 // The program's own GUI start-up: no C runtime is linked into setup.exe.
-#include "run/win_main.h"
+#include "platform/win32_api.h"
 
 extern "C" void WinMainCRTStartup() { ExitProcess((UINT)WinMain(GetModuleHandleA(0), 0, 0, 0)); }
 

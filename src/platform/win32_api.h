@@ -184,4 +184,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 BOOL WINAPI DestroyWindow(HWND window);
 LPSTR WINAPI CharPrevA(LPCSTR start, LPCSTR current);
 
+// The program's entry, called by the start-up code; declared here as <windows.h> does.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand);
+
 #endif

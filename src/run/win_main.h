@@ -1,6 +1,7 @@
 #pragma once
 
+// WinMain itself is declared by the platform header, as <windows.h> declares it.
+
 #include "platform/win32_api.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand);
 int RunMessagePump();
