@@ -28,27 +28,50 @@ include(e2e/e2e.cmake)
 # Checks of the built executable, and the real program under Wine (ctest --preset win32).
 enable_testing()
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
+# The executable checker reads PE files with Debian's python3-pefile, which only
+# the system interpreter sees; the Python3 found first may be another one.
+set(SYSTEM_PYTHON /usr/bin/python3)
 add_test(NAME setup_exe_fits_windows95_and_nt4
-         COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/check-exe $<TARGET_FILE:setup>)
+         COMMAND ${SYSTEM_PYTHON} ${CMAKE_SOURCE_DIR}/tools/check-exe $<TARGET_FILE:setup>)
 add_test(NAME check_exe_rejects_what_it_is_for
-         COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/check-exe-selftest)
+         COMMAND ${SYSTEM_PYTHON} ${CMAKE_SOURCE_DIR}/tools/check-exe-selftest)
+
+# Each run under Wine saves what the applet saw; the agreement tests run the same
+# scenario on the simulator (the host preset's simrun) and compare the two.
+set(E2E_EVENTS ${CMAKE_BINARY_DIR}/e2e-events)
+file(MAKE_DIRECTORY ${E2E_EVENTS})
+set(SIMRUN ${CMAKE_SOURCE_DIR}/build/host/simrun)
+
+function(wine_test variant scenario)
+    set(name wine_${variant}_${scenario})
+    add_test(NAME ${name}
+             COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/e2e/run_e2e.py ${variant} --scenario ${scenario}
+                     --build ${CMAKE_BINARY_DIR} --save-events ${E2E_EVENTS}/${variant}_${scenario}.json)
+    # One Wine prefix and one wineserver: the runs take turns.
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300 FIXTURES_SETUP ${name})
+endfunction()
+
+function(agreement_test variant scenario)
+    add_test(NAME agree_${variant}_${scenario}
+             COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/e2e/agree.py ${E2E_EVENTS}/${variant}_${scenario}.json
+                     --simrun ${SIMRUN})
+    set_tests_properties(agree_${variant}_${scenario} PROPERTIES LABELS agreement
+                         FIXTURES_REQUIRED wine_${variant}_${scenario})
+endfunction()
 
 foreach(variant win95 win98 nt40)
     foreach(scenario complete slow-applet other-windows applet-exits no-rundll32 no-driver-folder)
-        add_test(NAME wine_${variant}_${scenario}
-                 COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/e2e/run_e2e.py ${variant}
-                         --scenario ${scenario} --build ${CMAKE_BINARY_DIR})
-        # One Wine prefix and one wineserver: the runs take turns.
-        set_tests_properties(wine_${variant}_${scenario} PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300)
+        wine_test(${variant} ${scenario})
+    endforeach()
+    foreach(scenario complete slow-applet other-windows applet-exits)
+        agreement_test(${variant} ${scenario})
     endforeach()
 endforeach()
-add_test(NAME wine_win98_early-end
-         COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/e2e/run_e2e.py win98 --scenario early-end
-                 --build ${CMAKE_BINARY_DIR})
+wine_test(win98 early-end)
+agreement_test(win98 early-end)
+
 add_test(NAME wine_runner_names_the_first_wrong_event
          COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/e2e/run_e2e.py win95 --scenario tampered-expectation
                  --build ${CMAKE_BINARY_DIR})
-set_tests_properties(wine_win98_early-end wine_runner_names_the_first_wrong_event
-                     PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300)
-set_tests_properties(wine_runner_names_the_first_wrong_event PROPERTIES
+set_tests_properties(wine_runner_names_the_first_wrong_event PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
     PASS_REGULAR_EXPRESSION "FAIL: first event that differs, number 1: expected click secondDialog#101, got click firstDialog.page#1302")
