@@ -2,11 +2,12 @@
 """Runs the real setup.exe under Wine and Xvfb against the stand-in Display
 applet, and checks what the applet saw, the exit code and the clipboard.
 
-usage: run_e2e.py VARIANT [--scenario NAME] [--timeline] [--screens DIR]
+usage: run_e2e.py VARIANT [--scenario NAME] [--timeline] [--screens DIR] [--save-events FILE]
 VARIANT is win95, win98 or nt40. Exits 1, naming the first difference, when a
 check fails.
 """
 import argparse
+import json
 import os
 import shutil
 import subprocess
@@ -162,7 +163,10 @@ def main():
     parser.add_argument("--timeline", action="store_true", help="print what the program did to the applet")
     parser.add_argument("--screens", help="save a screenshot every quarter second and a contact sheet here")
     parser.add_argument("--hard-limit", type=int, default=90, help="seconds before setup.exe is killed")
+    parser.add_argument("--save-events", help="write what the applet saw, and where setup.exe ran, to this file")
     arguments = parser.parse_args()
+    if arguments.save_events and os.path.exists(arguments.save_events):
+        os.remove(arguments.save_events)
     scenario = SCENARIOS[arguments.scenario]
     variant = arguments.variant
 
@@ -235,6 +239,11 @@ def main():
                 failures.append("setup.exe took %.3f s to notice the applet had gone" % reaction)
     elif scenario["exit"] in (1, 3) and events:
         failures.append("the applet was started: %s" % events[0][1])
+
+    if arguments.save_events:
+        with open(arguments.save_events, "w") as out:
+            json.dump({"variant": variant, "scenario": arguments.scenario, "directory": windows_dir,
+                       "events": [event for _, event in events]}, out, indent=1)
 
     floor = pause_floor(variant) if scenario["exit"] == 0 else None
     print("variant %s, scenario %s: exit code %d in %.3f s%s; path handed over %s" % (

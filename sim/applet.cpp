@@ -1,5 +1,6 @@
 #include "sim/applet.h"
 
+#include <cstdio>
 #include <string>
 
 namespace sim {
@@ -106,10 +107,13 @@ LRESULT Applet::Handle(const SentMessage& message) {
             log.push_back("paste " + name + " \"" + target->text + "\"");
             break;
         }
-        case TCM_SETCURFOCUS:
+        case TCM_SETCURFOCUS: {
             target->tabFocus = static_cast<int>(message.wParam);
-            log.push_back("tab focus " + name + " " + std::to_string(message.wParam));
+            char buttons[16];
+            std::snprintf(buttons, sizeof buttons, "0x%lx", static_cast<unsigned long>(target->style & TCS_BUTTONS));
+            log.push_back("tab focus " + name + " " + std::to_string(message.wParam) + " style " + buttons);
             break;
+        }
         default:
             break;
     }

@@ -191,7 +191,12 @@ private:
             edit->text = "A:\\";
             edit->selectionEnd = 3;
         }
-        Button(dialog, 1, Ends());
+        // The applet reads the box when the path is confirmed; what it read is the outcome.
+        Button(dialog, 1, [this, dialog, editId](World&, Window&) {
+            Window* edit = ControlOf(dialog, editId);
+            log.push_back("confirm pathDialog \"" + (edit ? edit->text : std::string()) + "\"");
+            EndDialog(dialog);
+        });
         Button(dialog, 2, Ends());
         return dialog;
     }
@@ -216,6 +221,15 @@ private:
         std::string name = world_.NameOf(parent) + "#" + std::to_string(id);
         if (knobs_.missingControls.count(name)) return nullptr;
         return &world_.Create(name, className, WS_CHILD | WS_VISIBLE, {0, 0, 80, 24}, kAppletThread, parent, 0, id);
+    }
+
+    // Looked up directly: the applet's own look-ups are not calls of the program.
+    Window* ControlOf(HWND dialog, int id) {
+        Window* self = world_.Find(dialog);
+        if (!self) return nullptr;
+        for (HWND child : self->children)
+            if (Window* control = world_.Find(child); control && control->controlId == id) return control;
+        return nullptr;
     }
 
     void Button(HWND parent, int id, ClickHandler onClick) {

@@ -5,6 +5,10 @@
 
 namespace sim {
 
+namespace {
+constexpr Micros kAppletAfterlife = 60 * 1000 * kMillisecond;
+}  // namespace
+
 OSVERSIONINFOA VersionOf(AppletVariant variant) {
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof version;
@@ -55,6 +59,11 @@ Outcome Scenario::Run() {
         outcome.hangPlace = hang.where;
     }
     outcome.endTime = world.now;
+    // The applet lives on after the program: it still handles what was sent to
+    // it last, as a real one does, so that its log holds what a person would see.
+    if (!outcome.hung)
+        while (world.HasPendingEvents() && world.NextEventTime() <= outcome.endTime + kAppletAfterlife)
+            world.RunNextEvent();
     return outcome;
 }
 

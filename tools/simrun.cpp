@@ -1,22 +1,46 @@
 // Runs one variant of the program on the simulated window system and prints what
-// it did, on the simulated clock: simrun win95|win98|nt40 [--all-calls] [--applet] [--instant]
+// it did, on the simulated clock.
 // --instant: an applet that answers at once, so the run takes exactly the
 // pauses the program's own searches impose (printed as the pause floor).
+// The applet knobs match the scenarios of the runs under Wine, so that both
+// worlds can be held against each other; --applet-events prints only what the
+// applet saw, one event a line.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "sim/scenario.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: simrun win95|win98|nt40 [--all-calls] [--applet] [--instant] [--applet-events]\n"
+    "              [--directory DIR] [--dialog-delay MS] [--other-windows N] [--exit-on CONTROL]\n"
+    "              [--unowned-after-confirm]\n";
+
+[[noreturn]] void Usage() {
+    std::fprintf(stderr, "%s", kUsage);
+    std::exit(2);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using sim::AppletVariant;
     AppletVariant variant = AppletVariant::Win98;
     bool allCalls = false;
     bool appletLog = false;
-    sim::AppletKnobs knobs;
+    bool appletEventsOnly = false;
     bool instant = false;
+    std::string directory;
+    sim::AppletKnobs knobs;
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc) Usage();
+            return argv[++i];
+        };
         if (argument == "win95")
             variant = AppletVariant::Win95;
         else if (argument == "win98")
@@ -27,19 +51,37 @@ int main(int argc, char** argv) {
             allCalls = true;
         else if (argument == "--applet")
             appletLog = true;
+        else if (argument == "--applet-events")
+            appletEventsOnly = true;
         else if (argument == "--instant")
             instant = true;
-        else {
-            std::fprintf(stderr, "usage: simrun win95|win98|nt40 [--all-calls] [--applet] [--instant]\n");
-            return 2;
-        }
+        else if (argument == "--directory")
+            directory = value();
+        else if (argument == "--dialog-delay")
+            knobs.dialogDelay = std::atoll(value().c_str()) * sim::kMillisecond;
+        else if (argument == "--other-windows")
+            knobs.foreignWindows = std::atoi(value().c_str());
+        else if (argument == "--exit-on")
+            knobs.exitOnClick = value();
+        else if (argument == "--unowned-after-confirm")
+            knobs.unownedWindowAfterConfirm = true;
+        else
+            Usage();
     }
     if (instant) {
         knobs.startup = 0;
         knobs.dialogDelay = 0;
     }
     sim::Scenario scenario(variant, knobs);
+    if (!directory.empty()) {
+        scenario.world.currentDirectory = directory;
+        scenario.world.directories = {directory + "\\Win9x", directory + "\\WinNT\\V4"};
+    }
     sim::Outcome outcome = scenario.Run();
+    if (appletEventsOnly) {
+        for (const std::string& event : scenario.AppletLog()) std::printf("%s\n", event.c_str());
+        return outcome.hung ? 1 : outcome.exitCode;
+    }
     std::printf("%s", scenario.world.Timeline(!allCalls).c_str());
     if (appletLog) {
         std::printf("\nwhat the applet saw:\n");
