@@ -22,6 +22,28 @@ TEST_F(DriverPath, InsertsOneBackslashBetweenDirectoryAndFolder) {
     EXPECT_EQ(Built("\\\\server\\share", NT_DRIVER_FOLDER), "\\\\server\\share\\WinNT\\V4");
 }
 
+TEST_F(DriverPath, GivesFalseAndAnEmptyBufferWhenThePathCannotBeBuilt) {
+    auto refused = [this](const std::string& directory, bool unreadable = false) {
+        world.currentDirectory = directory;
+        world.currentDirectoryFails = unreadable;
+        char buffer[MAX_PATH] = "leftover";
+        BOOL built = BuildDriverPath(WIN9X_DRIVER_FOLDER, buffer);
+        return !built && buffer[0] == 0;
+    };
+    std::string x250(250, 'x');
+    EXPECT_TRUE(refused("C:\\DRIVER", true)) << "unreadable current directory";
+    EXPECT_TRUE(refused("C:\\" + std::string(257, 'x'))) << "a directory of 260 bytes";
+    EXPECT_TRUE(refused("C:\\" + std::string(300, 'x'))) << "a directory of 303 bytes";
+    // The directory fits the buffer, but the backslash, "Win9x" and the terminator do not.
+    EXPECT_TRUE(refused("C:\\" + x250 + "x"));
+    EXPECT_TRUE(refused("C:\\" + x250 + "x\\"));
+    // Exactly 260 bytes with the terminator still fits.
+    std::string longest = "C:\\" + x250 + "\\Win9x";
+    ASSERT_EQ(longest.size() + 1, 260u);
+    EXPECT_EQ(Built("C:\\" + x250, WIN9X_DRIVER_FOLDER), longest);
+    EXPECT_EQ(Built("C:\\" + x250 + "\\", WIN9X_DRIVER_FOLDER), longest);
+}
+
 class PathHandOver : public BareAppletTest {
 protected:
     PathHandOver() {

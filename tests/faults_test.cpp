@@ -26,6 +26,22 @@ TEST(AppletEnds, PumpWithNothingPendingNoticesWithinHalfASecond) {
     EXPECT_EQ(outcome.exitCode, 2);
     EXPECT_GE(outcome.endTime, knobs.exitAt);
     EXPECT_LE(outcome.endTime, knobs.exitAt + 510 * kMillisecond);
+    EXPECT_TRUE(SameSequence(Calls(scenario.world, "SetTimer"), {"SetTimer 500"}));
+}
+
+TEST(AppletEnds, PollsThatHoldNoWindowSearchStillNotice) {
+    // Each of these polls looks up a control in a window found once, so no
+    // search inside it would notice the applet going.
+    for (const char* missing : {"wizard.location#1567", "firstDialog#1", "main#1"}) {
+        sim::AppletKnobs knobs;
+        knobs.missingControls = {missing};
+        knobs.exitAt = 60000 * kMillisecond;
+        sim::Scenario scenario(AppletVariant::Win98, knobs);
+        sim::Outcome outcome = scenario.Run();
+        ASSERT_FALSE(outcome.hung) << missing << ": " << outcome.hangPlace;
+        EXPECT_EQ(outcome.exitCode, 2) << missing;
+        EXPECT_LE(outcome.endTime, knobs.exitAt + 10 * kMillisecond) << missing;
+    }
 }
 
 TEST(AppletEnds, ContinuationsOfAVanishedAppletRunNoFurtherStep) {
@@ -92,6 +108,17 @@ TEST_P(DriverFolderChecks, MissingFolderOrUnreadableDirectoryIsRefusedBeforeTheA
     unreadable.world.currentDirectoryFails = true;
     EXPECT_EQ(unreadable.Run().exitCode, 3);
     EXPECT_EQ(CountCalls(unreadable.world, "CreateProcessA"), 0);
+}
+
+TEST_P(DriverFolderChecks, DirectoryUnusableAfterTheLaunchEndsWithThreeAndNoPaste) {
+    sim::Scenario scenario(GetParam());
+    // Checked before the launch, gone by the hand-over (a medium taken out).
+    scenario.world.Schedule(300 * kMillisecond, [&] { scenario.world.currentDirectoryFails = true; });
+    EXPECT_EQ(scenario.Run().exitCode, 3);
+    EXPECT_EQ(CountCalls(scenario.world, "CreateProcessA"), 1);
+    EXPECT_EQ(CountCalls(scenario.world, "CreateWindowExA"), 0);
+    EXPECT_EQ(CountCalls(scenario.world, "WM_PASTE"), 0);
+    EXPECT_EQ(Only(scenario.AppletLog(), {"paste", "exit"}).size(), 0u) << "nothing pasted, the applet left open";
 }
 
 TEST_P(DriverFolderChecks, NoHiddenEditWindowMeansNoPaste) {

@@ -32,6 +32,8 @@ TEST(NtScript, SameActionsUnderHarderConditions) {
         ASSERT_FALSE(outcome.hung) << name << ": " << outcome.hangPlace;
         EXPECT_EQ(outcome.exitCode, 0) << name;
         EXPECT_TRUE(SameSequence(ScriptActions(scenario.world), kNtRun)) << name;
+        // An applet that answers at once lets every search succeed on its first pass.
+        if (name == "instant dialogs") EXPECT_EQ(CountCalls(scenario.world, "Sleep 200"), 6);
     }
 }
 

@@ -34,6 +34,9 @@ TEST(ScriptVariantSelection, FailedVersionQueryRunsTheWindows95Script) {
     EXPECT_EQ(context.versionInfo.dwPlatformId, 1u);
     EXPECT_EQ(context.versionInfo.dwMinorVersion, 0u);
     EXPECT_EQ(context.versionInfo.dwOSVersionInfoSize, 148u);
+    EXPECT_EQ(context.versionInfo.dwMajorVersion, 0u);
+    EXPECT_EQ(context.versionInfo.dwBuildNumber, 0u);
+    EXPECT_EQ(context.versionInfo.szCSDVersion[0], 0);
     EXPECT_EQ(Only(scenario.world.Actions(), {"BM_CLICK main.page"}).front(), "BM_CLICK main.page#1210 step 5");
 }
 

@@ -43,6 +43,13 @@ std::vector<int> StepOrder(const sim::World& world) {
     return steps;
 }
 
+std::vector<std::string> Calls(const sim::World& world, const std::string& prefix) {
+    std::vector<std::string> calls;
+    for (const sim::TraceEntry& entry : world.trace)
+        if (entry.text.rfind(prefix, 0) == 0) calls.push_back(entry.text);
+    return calls;
+}
+
 int CountCalls(const sim::World& world, const std::string& prefix) {
     return static_cast<int>(std::count_if(world.trace.begin(), world.trace.end(), [&](const sim::TraceEntry& entry) {
         return entry.text.rfind(prefix, 0) == 0;

@@ -17,5 +17,8 @@ std::vector<std::string> Only(const std::vector<std::string>& actions, const std
 // The step numbers in the order their continuations ran.
 std::vector<int> StepOrder(const sim::World& world);
 
+// The platform calls of the full trace that start with the prefix, in order.
+std::vector<std::string> Calls(const sim::World& world, const std::string& prefix);
+
 // How many platform calls of the full trace start with the prefix.
 int CountCalls(const sim::World& world, const std::string& prefix);
