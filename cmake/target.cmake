@@ -75,3 +75,31 @@ add_test(NAME wine_runner_names_the_first_wrong_event
                  --build ${CMAKE_BINARY_DIR})
 set_tests_properties(wine_runner_names_the_first_wrong_event PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
     PASS_REGULAR_EXPRESSION "FAIL: first event that differs, number 1: expected click secondDialog#101, got click firstDialog.page#1302")
+
+# The driver medium: the sample driver on a floppy and a CD image, checked and
+# read back, and setup.exe run from each as drive A: and D: under Wine.
+set(MEDIUM ${CMAKE_BINARY_DIR}/medium)
+foreach(check readback reproducible refusals)
+    add_test(NAME medium_${check} COMMAND ${SYSTEM_PYTHON} ${CMAKE_SOURCE_DIR}/tools/make-medium-test ${check}
+                                          $<TARGET_FILE:setup>)
+endforeach()
+add_test(NAME medium_sample_images
+         COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=946684800
+                 ${SYSTEM_PYTHON} ${CMAKE_SOURCE_DIR}/tools/make-medium --exe $<TARGET_FILE:setup>
+                 --win9x ${CMAKE_SOURCE_DIR}/e2e/sample-driver/Win9x --nt4 ${CMAKE_SOURCE_DIR}/e2e/sample-driver/WinNT4
+                 --floppy ${MEDIUM}/sample-floppy.img --iso ${MEDIUM}/sample-cd.iso)
+set_tests_properties(medium_sample_images PROPERTIES FIXTURES_SETUP medium_sample)
+file(MAKE_DIRECTORY ${MEDIUM})
+foreach(variant win95 win98 nt40)
+    foreach(medium floppy cd)
+        set(image ${MEDIUM}/sample-floppy.img)
+        if(medium STREQUAL cd)
+            set(image ${MEDIUM}/sample-cd.iso)
+        endif()
+        add_test(NAME wine_${variant}_from-${medium}
+                 COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/e2e/run_e2e.py ${variant} --${medium} ${image}
+                         --build ${CMAKE_BINARY_DIR})
+        set_tests_properties(wine_${variant}_from-${medium} PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
+                             FIXTURES_REQUIRED medium_sample)
+    endforeach()
+endforeach()

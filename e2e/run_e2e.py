@@ -3,6 +3,10 @@
 applet, and checks what the applet saw, the exit code and the clipboard.
 
 usage: run_e2e.py VARIANT [--scenario NAME] [--timeline] [--screens DIR] [--save-events FILE]
+                  [--floppy IMAGE | --cd IMAGE]
+With --floppy or --cd, setup.exe runs from the image's contents, read back with
+the media tools and mapped as drive A: (floppy) or D: (CD-ROM), with the
+drive's root as its current directory, as Explorer or autorun starts it.
 VARIANT is win95, win98 or nt40. Exits 1, naming the first difference, when a
 check fails.
 """
@@ -10,6 +14,7 @@ import argparse
 import json
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -69,7 +74,32 @@ def wine_env(prefix):
     return env
 
 
-def prepare_prefix(prefix, build, variant):
+def extract_medium(kind, image, into):
+    """The image's contents as Windows reads them: the floppy's long names
+    through mtools, the CD's Joliet tree through xorriso."""
+    os.makedirs(into)
+    if kind == "floppy":
+        run(["mcopy", "-s", "-m", "-i", image, "::/*", into], stdout=subprocess.DEVNULL)
+    else:
+        run(["xorriso", "-report_about", "SORRY", "-indev", image, "-read_fs", "norock", "-osirrox", "on",
+             "-extract", "/", into], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for top, folders, _ in os.walk(into):
+            for name in folders:
+                os.chmod(os.path.join(top, name), 0o755)
+        os.chmod(into, 0o755)
+
+
+def map_drive(prefix, drive):
+    """Maps a folder as a drive of the given type; returns the registry lines."""
+    letter, target, drive_type = drive
+    link = os.path.join(prefix, "dosdevices", letter + ":")
+    if os.path.lexists(link):
+        os.remove(link)
+    os.symlink(target, link)
+    return '[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\n"%s:"="%s"\n' % (letter, drive_type)
+
+
+def prepare_prefix(prefix, build, variant, drive=None):
     env = wine_env(prefix)
     if not os.path.exists(os.path.join(prefix, "system.reg")):
         print("making a Wine prefix in %s (once)" % prefix, flush=True)
@@ -77,34 +107,35 @@ def prepare_prefix(prefix, build, variant):
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     system32 = os.path.join(prefix, "drive_c", "windows", "system32")
     shutil.copy(os.path.join(build, "desk.cpl"), os.path.join(system32, "desk.cpl"))
+    extra_registry = map_drive(prefix, drive) if drive else ""
     # Without a window manager, Wine stalls every closing dialog for two seconds
     # unless its windows are unmanaged.
     registry = os.path.join(prefix, "drive_c", "setup-e2e.reg")
     with open(registry, "w") as out:
         out.write("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n\"Managed\"=\"N\"\n\n"
-                  "[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\setup.exe]\n\"Version\"=\"%s\"\n" % variant)
+                  "[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\setup.exe]\n\"Version\"=\"%s\"\n\n%s"
+                  % (variant, extra_registry))
     run(["sh", "-c", "wine regedit /S 'C:\\setup-e2e.reg' && wineserver -w"], env=env)
 
 
 INNER = r"""
 cd "$RUN_DIR"
-START_MS=$(date +%s%3N); export START_MS
 if [ -n "$SCREENS" ]; then
-  ( i=0; while [ ! -e "$RUN_DIR/done" ]; do
-      xwd -root -silent > "$SCREENS/shot.xwd" 2>/dev/null &&
-        convert "$SCREENS/shot.xwd" -pointsize 14 -fill yellow -annotate +8+20 "$(( $(date +%s%3N) - START_MS )) ms" \
-          "$SCREENS/shot-$(printf %03d $i).png" 2>/dev/null
-      i=$((i+1)); sleep 0.25; done; rm -f "$SCREENS/shot.xwd" ) &
+  ( i=0; while [ ! -e "$WORK_DIR/done" ]; do
+      shot="$SCREENS/raw-$(printf %03d $i).xwd"
+      date +%s%3N > "$shot.ms"
+      xwd -root -silent > "$shot" 2>/dev/null
+      i=$((i+1)); sleep 0.1; done ) &
 fi
 if [ -n "$OTHER_PROGRAM" ]; then
   wine "$OTHER_PROGRAM" & sleep 3
 fi
-date +%s%3N > start_ms
+date +%s%3N > "$WORK_DIR/start_ms"
 timeout "$HARD_LIMIT" wine setup.exe
-echo $? > exit_code
-date +%s%3N > end_ms
-wine clipboard_text.exe > clipboard.txt 2>/dev/null; echo $? > clipboard_code
-touch done
+echo $? > "$WORK_DIR/exit_code"
+date +%s%3N > "$WORK_DIR/end_ms"
+wine "$WORK_DIR/clipboard_text.exe" > "$WORK_DIR/clipboard.txt" 2>/dev/null
+touch "$WORK_DIR/done"
 wineserver -k
 wait
 """
@@ -142,6 +173,35 @@ def first_difference(actual, expected):
     return None
 
 
+def contact_sheet(frames, events, sheet):
+    """One picture a person reads at a glance: for each applet event the first
+    screenshot after it, cropped to the windows on it and captioned with it."""
+    started = [event for _, event in events if event.startswith("start variant ")]
+    if not started or " at " not in started[0]:
+        return None
+    applet_start = int(started[0].rsplit(" at ", 1)[1])
+    captioned = []
+    seen = set()
+    for raw in sorted(f for f in os.listdir(frames) if f.endswith(".xwd")):
+        taken = int(read(os.path.join(frames, raw + ".ms"), "0").strip() or 0) - applet_start
+        shown = [(stamp, event) for stamp, event in events if stamp <= taken and not event.startswith("start ")]
+        if not shown or shown[-1] in seen:
+            continue
+        seen.add(shown[-1])
+        frame = os.path.join(frames, raw[:-4] + ".png")
+        # The desktop behind the windows is black: trimming it leaves the windows.
+        converted = subprocess.run(["convert", os.path.join(frames, raw), "-trim", "+repage", frame],
+                                   stderr=subprocess.DEVNULL).returncode == 0
+        # An empty desktop trims down to a single pixel.
+        if converted and struct.unpack(">II", open(frame, "rb").read()[16:24]) > (8, 8):
+            captioned += ["-label", "%.2f s  %s" % (taken / 1000.0, shown[-1][1]), frame]
+    if not captioned:
+        return None
+    subprocess.run(["montage", "-pointsize", "13", "-background", "#e8e8e8"] + captioned +
+                   ["-tile", "4x", "-geometry", "360x270+6+6", sheet], check=False)
+    return sheet
+
+
 def pause_floor(variant):
     """Sum of the pauses the program's own searches take, from the simulator."""
     simrun = os.path.join(ROOT, "build", "host", "simrun")
@@ -161,26 +221,38 @@ def main():
     parser.add_argument("--build", default=os.path.join(ROOT, "build", "win32"))
     parser.add_argument("--prefix", default=os.environ.get("E2E_WINEPREFIX", os.path.join(ROOT, "build", "wineprefix")))
     parser.add_argument("--timeline", action="store_true", help="print what the program did to the applet")
-    parser.add_argument("--screens", help="save a screenshot every quarter second and a contact sheet here")
+    parser.add_argument("--screens", help="save screenshots and a captioned contact sheet here")
     parser.add_argument("--hard-limit", type=int, default=90, help="seconds before setup.exe is killed")
     parser.add_argument("--save-events", help="write what the applet saw, and where setup.exe ran, to this file")
+    medium = parser.add_mutually_exclusive_group()
+    medium.add_argument("--floppy", help="run setup.exe from this floppy image, as drive A:")
+    medium.add_argument("--cd", help="run setup.exe from this CD image, as drive D:")
     arguments = parser.parse_args()
     if arguments.save_events and os.path.exists(arguments.save_events):
         os.remove(arguments.save_events)
     scenario = SCENARIOS[arguments.scenario]
     variant = arguments.variant
 
-    prepare_prefix(arguments.prefix, arguments.build, variant)
     # A space in the folder name, as on many a real medium's label.
-    run_dir = tempfile.mkdtemp(prefix="setup e2e-")
-    if not scenario.get("no_folders"):
-        os.makedirs(os.path.join(run_dir, "Win9x"))
-        os.makedirs(os.path.join(run_dir, "WinNT", "V4"))
-    for name in ("setup.exe", "clipboard_text.exe"):
-        shutil.copy(os.path.join(arguments.build, name), run_dir)
-    windows_dir = "Z:" + run_dir.replace("/", "\\")
+    work_dir = tempfile.mkdtemp(prefix="setup e2e-")
+    shutil.copy(os.path.join(arguments.build, "clipboard_text.exe"), work_dir)
+    drive = None
+    if arguments.floppy or arguments.cd:
+        kind, image, letter = ("floppy", arguments.floppy, "a") if arguments.floppy else ("cdrom", arguments.cd, "d")
+        run_dir = os.path.join(work_dir, "medium")
+        extract_medium(kind, image, run_dir)
+        drive = (letter, run_dir, kind)
+        windows_dir = letter.upper() + ":"
+    else:
+        run_dir = work_dir
+        if not scenario.get("no_folders"):
+            os.makedirs(os.path.join(run_dir, "Win9x"))
+            os.makedirs(os.path.join(run_dir, "WinNT", "V4"))
+        shutil.copy(os.path.join(arguments.build, "setup.exe"), run_dir)
+        windows_dir = "Z:" + run_dir.replace("/", "\\")
+    prepare_prefix(arguments.prefix, arguments.build, variant, drive)
     driver_path = windows_dir + ("\\WinNT\\V4" if variant == "nt40" else "\\Win9x")
-    log_path = os.path.join(run_dir, "applet.log")
+    log_path = os.path.join(work_dir, "applet.log")
 
     env = wine_env(arguments.prefix)
     setup_env = {"STANDIN_VARIANT": variant, "STANDIN_LOG": "Z:" + log_path.replace("/", "\\")}
@@ -191,18 +263,21 @@ def main():
     # setup.exe passes its environment on to the applet.
     env.update(setup_env)
     env.setdefault("OTHER_PROGRAM", "")
-    env.update({"RUN_DIR": run_dir, "HARD_LIMIT": str(arguments.hard_limit), "SCREENS": ""})
+    env.update({"RUN_DIR": run_dir, "WORK_DIR": work_dir, "HARD_LIMIT": str(arguments.hard_limit), "SCREENS": ""})
+    run_name = variant + ("-from-" + drive[0].upper() if drive else "")
     if arguments.screens:
-        os.makedirs(arguments.screens, exist_ok=True)
-        env["SCREENS"] = os.path.abspath(arguments.screens)
+        frames = os.path.join(os.path.abspath(arguments.screens), run_name)
+        shutil.rmtree(frames, ignore_errors=True)
+        os.makedirs(frames)
+        env["SCREENS"] = frames
 
     started = time.time()
     subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1024x768x24", "bash", "-c", INNER], env=env,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    exit_code = int(read(os.path.join(run_dir, "exit_code"), "-1").strip() or -1)
-    start_ms = int(read(os.path.join(run_dir, "start_ms"), "0").strip() or 0)
-    end_ms = int(read(os.path.join(run_dir, "end_ms"), "0").strip() or 0)
-    clipboard = read(os.path.join(run_dir, "clipboard.txt"))
+    exit_code = int(read(os.path.join(work_dir, "exit_code"), "-1").strip() or -1)
+    start_ms = int(read(os.path.join(work_dir, "start_ms"), "0").strip() or 0)
+    end_ms = int(read(os.path.join(work_dir, "end_ms"), "0").strip() or 0)
+    clipboard = read(os.path.join(work_dir, "clipboard.txt"))
     events = parse_log(read(log_path))
     wall = (end_ms - start_ms) / 1000.0
 
@@ -251,13 +326,10 @@ def main():
         "" if floor is None else " (the program's own pauses: %.3f s)" % floor,
         repr(clipboard) if clipboard else "none"))
     if arguments.screens:
-        shots = sorted(f for f in os.listdir(arguments.screens) if f.startswith("shot-"))
-        if shots:
-            sheet = os.path.join(arguments.screens, "contact-sheet-%s.png" % variant)
-            subprocess.run(["montage"] + [os.path.join(arguments.screens, f) for f in shots] +
-                           ["-tile", "6x", "-geometry", "320x240+4+4", sheet], check=False)
-            print("%d screenshots; contact sheet %s" % (len(shots), sheet))
-    shutil.rmtree(run_dir, ignore_errors=True)
+        sheet = contact_sheet(env["SCREENS"], events, os.path.join(arguments.screens, "contact-sheet-%s.png" % run_name))
+        if sheet:
+            print("contact sheet %s" % sheet)
+    shutil.rmtree(work_dir, ignore_errors=True)
     for failure in failures:
         print("FAIL: %s" % failure)
     return 1 if failures else 0

@@ -330,7 +330,12 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 void Run(HWND host) {
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_TAB_CLASSES};
     InitCommonControlsEx(&classes);
-    Log("start variant %s", variant == Win95 ? "win95" : variant == Win98 ? "win98" : "nt40");
+    // The wall-clock start lets a run's screenshots be matched with these events.
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULONGLONG epochMs = ((((ULONGLONG)now.dwHighDateTime << 32) | now.dwLowDateTime) - 116444736000000000ULL) / 10000;
+    Log("start variant %s at %lu%03lu", variant == Win95 ? "win95" : variant == Win98 ? "win98" : "nt40",
+        (unsigned long)(epochMs / 1000), (unsigned long)(epochMs % 1000));
     RunSheet(kMainSheet, host);
     Log("end");
 }
