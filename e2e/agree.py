@@ -18,6 +18,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 sys.path.insert(0, HERE)
 from run_e2e import SCENARIOS, first_difference, observable  # noqa: E402
+from wine_host import SKIPPED, why_wine_cannot_run  # noqa: E402
 
 # The stand-in stamps the moment it ends itself; the simulator's clock is another.
 EXIT_STAMP = re.compile(r" \(exits at \d+\)$")
@@ -54,6 +55,10 @@ def main():
     parser.add_argument("--simrun", default=os.path.join(ROOT, "build", "host", "simrun"))
     arguments = parser.parse_args()
 
+    reason = why_wine_cannot_run()
+    if reason:
+        print("SKIPPED: no run under Wine to agree with on this machine: %s" % reason)
+        return SKIPPED
     if not os.path.exists(arguments.events_file):
         print("FAIL: no events from the run under Wine in %s" % arguments.events_file)
         return 1

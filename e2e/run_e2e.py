@@ -22,6 +22,13 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
+sys.path.insert(0, HERE)
+from wine_host import SKIPPED, why_wine_cannot_run  # noqa: E402
+
+# The stand-in logs its start within a second or two of the launch; a run
+# without that line by then has got another applet, or none, and would only
+# wait out the hard limit.
+STANDIN_START_LIMIT_S = 10
 
 OPENERS = {"win95": "main.page#1210", "win98": "main.page#1802", "nt40": "main.page#265"}
 
@@ -64,6 +71,16 @@ def run(command, **options):
     return subprocess.run(command, check=True, **options)
 
 
+def run_or_explain(what, command, env):
+    """Runs a set-up step quietly; when it fails, the run ends with its output."""
+    result = subprocess.run(command, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                            errors="replace")
+    if result.returncode != 0:
+        print(result.stdout.rstrip())
+        print("FAIL: %s ended with exit code %d" % (what, result.returncode))
+        sys.exit(1)
+
+
 def wine_env(prefix):
     env = dict(os.environ)
     env.update({"WINEPREFIX": prefix, "WINEDEBUG": "-all", "WINEARCH": "win32",
@@ -71,6 +88,12 @@ def wine_env(prefix):
     env.pop("DISPLAY", None)
     # Wine keeps per-user state below HOME; a bare CI environment may lack it.
     env.setdefault("HOME", os.path.dirname(prefix))
+    # Wine 10 tries a Wayland display first, and the Wayland library complains
+    # on stderr when there is no runtime folder to look for one in.
+    if not env.get("XDG_RUNTIME_DIR"):
+        runtime = os.path.join(os.path.dirname(prefix), "xdg-runtime")
+        os.makedirs(runtime, mode=0o700, exist_ok=True)
+        env["XDG_RUNTIME_DIR"] = runtime
     return env
 
 
@@ -103,19 +126,24 @@ def prepare_prefix(prefix, build, variant, drive=None):
     env = wine_env(prefix)
     if not os.path.exists(os.path.join(prefix, "system.reg")):
         print("making a Wine prefix in %s (once)" % prefix, flush=True)
-        run(["xvfb-run", "-a", "sh", "-c", "wineboot -i && wineserver -w"], env=env,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        run_or_explain("making the Wine prefix", ["xvfb-run", "-a", "sh", "-c", "wineboot -i && wineserver -w"], env)
     system32 = os.path.join(prefix, "drive_c", "windows", "system32")
     shutil.copy(os.path.join(build, "desk.cpl"), os.path.join(system32, "desk.cpl"))
     extra_registry = map_drive(prefix, drive) if drive else ""
     # Without a window manager, Wine stalls every closing dialog for two seconds
-    # unless its windows are unmanaged.
+    # unless its windows are unmanaged. Wine 10 brings a desk.cpl of its own,
+    # which it loads before a file of that name in system32 unless told to take
+    # the file. A crash of setup.exe is written to its output instead of
+    # waiting for a click in a dialog nobody sees.
     registry = os.path.join(prefix, "drive_c", "setup-e2e.reg")
     with open(registry, "w") as out:
         out.write("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n\"Managed\"=\"N\"\n\n"
+                  "[HKEY_CURRENT_USER\\Software\\Wine\\DllOverrides]\n\"desk.cpl\"=\"native\"\n\n"
+                  "[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\n\"ShowCrashDialog\"=dword:00000000\n\n"
                   "[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\setup.exe]\n\"Version\"=\"%s\"\n\n%s"
                   % (variant, extra_registry))
-    run(["sh", "-c", "wine regedit /S 'C:\\setup-e2e.reg' && wineserver -w"], env=env)
+    run_or_explain("setting the Wine registry", ["sh", "-c", "wine regedit /S 'C:\\setup-e2e.reg' && wineserver -w"],
+                   env)
 
 
 INNER = r"""
@@ -131,7 +159,7 @@ if [ -n "$OTHER_PROGRAM" ]; then
   wine "$OTHER_PROGRAM" & sleep 3
 fi
 date +%s%3N > "$WORK_DIR/start_ms"
-timeout "$HARD_LIMIT" wine setup.exe
+timeout "$HARD_LIMIT" wine setup.exe > "$WORK_DIR/setup-wine.txt" 2>&1
 echo $? > "$WORK_DIR/exit_code"
 date +%s%3N > "$WORK_DIR/end_ms"
 wine "$WORK_DIR/clipboard_text.exe" > "$WORK_DIR/clipboard.txt" 2>/dev/null
@@ -214,6 +242,24 @@ def pause_floor(variant):
     return None
 
 
+def run_under_xvfb(env, work_dir, log_path, applet_expected):
+    """Runs INNER to its end; True when it was cut short because the stand-in
+    never logged its start."""
+    inner = subprocess.Popen(["xvfb-run", "-a", "-s", "-screen 0 1024x768x24", "bash", "-c", INNER], env=env,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    start_file = os.path.join(work_dir, "start_ms")
+    while inner.poll() is None:
+        time.sleep(0.2)
+        started = read(start_file).strip()
+        if not applet_expected or not started or os.path.exists(os.path.join(work_dir, "exit_code")):
+            continue
+        if time.time() * 1000 - int(started) > STANDIN_START_LIMIT_S * 1000 and "start variant " not in read(log_path):
+            subprocess.run(["wineserver", "-k"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            inner.wait()
+            return True
+    return False
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("variant", choices=["win95", "win98", "nt40"])
@@ -230,6 +276,10 @@ def main():
     arguments = parser.parse_args()
     if arguments.save_events and os.path.exists(arguments.save_events):
         os.remove(arguments.save_events)
+    reason = why_wine_cannot_run()
+    if reason:
+        print("SKIPPED: no run under Wine on this machine: %s" % reason)
+        return SKIPPED
     scenario = SCENARIOS[arguments.scenario]
     variant = arguments.variant
 
@@ -271,9 +321,8 @@ def main():
         os.makedirs(frames)
         env["SCREENS"] = frames
 
-    started = time.time()
-    subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1024x768x24", "bash", "-c", INNER], env=env,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    applet_expected = scenario["exit"] not in (1, 3)
+    standin_missing = run_under_xvfb(env, work_dir, log_path, applet_expected)
     exit_code = int(read(os.path.join(work_dir, "exit_code"), "-1").strip() or -1)
     start_ms = int(read(os.path.join(work_dir, "start_ms"), "0").strip() or 0)
     end_ms = int(read(os.path.join(work_dir, "end_ms"), "0").strip() or 0)
@@ -287,6 +336,9 @@ def main():
             print("  %7.3f s  %s" % (stamp / 1000.0, event))
 
     failures = []
+    if standin_missing:
+        failures.append("the stand-in applet did not log its start within %d s of setup.exe's start: "
+                        "rundll32 loaded another desk.cpl, or none" % STANDIN_START_LIMIT_S)
     if exit_code != scenario["exit"]:
         failures.append("exit code %d, expected %d" % (exit_code, scenario["exit"]))
     if scenario["exit"] == 0:
@@ -329,6 +381,10 @@ def main():
         sheet = contact_sheet(env["SCREENS"], events, os.path.join(arguments.screens, "contact-sheet-%s.png" % run_name))
         if sheet:
             print("contact sheet %s" % sheet)
+    wine_output = read(os.path.join(work_dir, "setup-wine.txt")).rstrip()
+    if failures and wine_output:
+        print("setup.exe's own output under Wine:")
+        print("\n".join("  | " + line for line in wine_output.splitlines()))
     shutil.rmtree(work_dir, ignore_errors=True)
     for failure in failures:
         print("FAIL: %s" % failure)

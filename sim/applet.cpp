@@ -1,7 +1,12 @@
 #include "sim/applet.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace sim {
 

@@ -1,5 +1,12 @@
 #include "sim/applet_models.h"
 
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace sim {
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <map>
+#include <string>
+#include <vector>
 
 namespace sim {
 

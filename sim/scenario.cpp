@@ -1,5 +1,9 @@
 #include "sim/scenario.h"
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "run/automation_context.h"
 #include "run/win_main.h"
 

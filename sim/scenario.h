@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "sim/applet_models.h"
 #include "sim/world.h"

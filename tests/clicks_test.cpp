@@ -1,5 +1,7 @@
 #include "actions/clicks.h"
 
+#include <vector>
+
 #include "tests/sim_fixture.h"
 #include "tests/trace_matchers.h"
 

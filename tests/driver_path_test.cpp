@@ -1,5 +1,8 @@
 #include "actions/driver_path.h"
 
+#include <string>
+#include <vector>
+
 #include "tests/script_runs.h"
 #include "tests/sim_fixture.h"
 #include "tests/trace_matchers.h"

@@ -1,4 +1,7 @@
 #include "actions/driver_path.h"
+
+#include <string>
+
 #include "sim/fault_matrix.h"
 #include "tests/sim_fixture.h"
 #include "tests/trace_matchers.h"

@@ -1,4 +1,8 @@
 #include "scripts/scripts.h"
+
+#include <string>
+#include <vector>
+
 #include "tests/script_runs.h"
 #include "tests/sim_fixture.h"
 #include "tests/trace_matchers.h"
@@ -33,7 +37,9 @@ TEST(NtScript, SameActionsUnderHarderConditions) {
         EXPECT_EQ(outcome.exitCode, 0) << name;
         EXPECT_TRUE(SameSequence(ScriptActions(scenario.world), kNtRun)) << name;
         // An applet that answers at once lets every search succeed on its first pass.
-        if (name == "instant dialogs") EXPECT_EQ(CountCalls(scenario.world, "Sleep 200"), 6);
+        if (name == "instant dialogs") {
+            EXPECT_EQ(CountCalls(scenario.world, "Sleep 200"), 6);
+        }
     }
 }
 

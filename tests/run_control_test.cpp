@@ -1,4 +1,7 @@
 #include "run/script_variant.h"
+
+#include <vector>
+
 #include "run/win_main.h"
 #include "sim/scenario.h"
 #include "tests/sim_fixture.h"

@@ -1,5 +1,9 @@
 #include "tests/script_runs.h"
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "tests/trace_matchers.h"
 
 using sim::kMillisecond;

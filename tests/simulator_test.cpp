@@ -2,6 +2,10 @@
 // answering in a way no real window system would.
 #include "tests/sim_fixture.h"
 
+#include <functional>
+#include <string>
+#include <utility>
+
 namespace {
 
 template <typename Call>

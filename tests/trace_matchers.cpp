@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <sstream>
+#include <string>
+#include <vector>
 
 testing::AssertionResult SameSequence(const std::vector<std::string>& actual,
                                       const std::vector<std::string>& expected) {

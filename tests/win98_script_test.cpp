@@ -1,4 +1,8 @@
 #include "scripts/scripts.h"
+
+#include <string>
+#include <vector>
+
 #include "tests/script_runs.h"
 #include "tests/sim_fixture.h"
 #include "tests/trace_matchers.h"
@@ -28,7 +32,9 @@ TEST(Win98Script, SameActionsUnderHarderConditions) {
         EXPECT_EQ(outcome.exitCode, 0) << name;
         EXPECT_TRUE(SameSequence(ScriptActions(scenario.world), kWin98Run)) << name;
         // An applet that answers at once lets every search succeed on its first pass.
-        if (name == "instant dialogs") EXPECT_EQ(CountCalls(scenario.world, "Sleep 200"), 19);
+        if (name == "instant dialogs") {
+            EXPECT_EQ(CountCalls(scenario.world, "Sleep 200"), 19);
+        }
     }
 }
 

@@ -1,5 +1,8 @@
 #include "discovery/window_searches.h"
 
+#include <string>
+#include <vector>
+
 #include "tests/sim_fixture.h"
 #include "tests/trace_matchers.h"
 

@@ -1,6 +1,7 @@
 // Prints every fault against every variant: exit code and the simulated time
 // from the fault to the program's exit. Exits 1 when a cell differs from its expectation.
 #include <cstdio>
+#include <vector>
 
 #include "sim/fault_matrix.h"
 
