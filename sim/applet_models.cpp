@@ -42,12 +42,25 @@ protected:
             world_.Create("rundllHost", "RunDLLHost", WS_POPUP, {0, 0, 10, 10}, kAppletThread, world_.desktop, 0)
                 .handle;
         if (knobs_.exitAt >= 0) world_.Schedule(knobs_.exitAt - world_.now, [this] { Exit(); });
+        if (knobs_.foreignWindowEvery > 0) ComeAndGo();
         DialogStep step{"main", knobs_.mainWindowAfterIdle, [this, host] { return BuildMain(host); }};
         step.keepsBusy = false;
         return step;
     }
 
 private:
+    // A window of another program that shows for a while, again and again.
+    void ComeAndGo() {
+        world_.Schedule(knobs_.foreignWindowEvery, [this] {
+            HWND window = world_
+                              .Create("passing", "PassingClass", WS_POPUP | WS_VISIBLE, {60, 60, 200, 120},
+                                      kForeignThread, world_.desktop, 0)
+                              .handle;
+            world_.Schedule(knobs_.foreignWindowEvery / 2, [this, window] { world_.Destroy(window); });
+            ComeAndGo();
+        });
+    }
+
     HWND BuildMain(HWND host) {
         for (int i = 0; i < knobs_.hiddenAppletWindows; ++i)
             world_.Create("hidden" + std::to_string(i), "HiddenClass", WS_POPUP, {10, 10, 200, 200}, kAppletThread,

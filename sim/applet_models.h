@@ -21,6 +21,7 @@ struct AppletKnobs {
     std::map<std::string, Micros> linger;        // an ended dialog stays this long
     std::set<std::string> missingControls;       // "secondDialog#101"
     int foreignWindows = 0;                      // visible windows of another thread, above all
+    Micros foreignWindowEvery = 0;               // one comes at this interval, for half of it, for ever
     int hiddenAppletWindows = 0;                 // hidden windows of the applet's thread
     bool offscreenAppletWindow = false;          // visible, owned, left edge at -1
     bool tabHasButtonsStyle = false;

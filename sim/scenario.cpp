@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "run/automation_context.h"
-#include "run/win_main.h"
+#include "platform/run_process.h"
 
 namespace sim {
 
@@ -54,8 +54,7 @@ Outcome Scenario::Run() {
     context = AutomationContext{};
     Outcome outcome;
     try {
-        outcome.exitCode = WinMain(reinterpret_cast<HINSTANCE>(0x400000), 0, const_cast<LPSTR>(""), 1);
-        world.Record("WinMain returned " + std::to_string(outcome.exitCode), true);
+        RunProcess(reinterpret_cast<HINSTANCE>(0x400000));
     } catch (const ProcessExit& exit) {
         outcome.exitCode = static_cast<int>(exit.code);
     } catch (const Hang& hang) {

@@ -36,8 +36,11 @@ std::string Demangled(const char* symbol) {
     return result.substr(0, result.find('('));
 }
 
+// The simulator's own frames, and the logging twin's door, which belongs to the
+// platform, not to the program.
 bool IsSimulatorFrame(const std::string& name) {
-    return name.rfind("sim::", 0) == 0 || name.rfind("std::", 0) == 0 || name.find("__") != std::string::npos;
+    return name.rfind("sim::", 0) == 0 || name.rfind("std::", 0) == 0 || name.find("__") != std::string::npos ||
+           name.rfind("Logged", 0) == 0;
 }
 
 bool IsTestHarnessFrame(const std::string& name) {
@@ -186,7 +189,9 @@ std::string World::NameOf(HWND handle) {
     return found->second.alive ? found->second.name : found->second.name + "(destroyed)";
 }
 
-void World::Record(const std::string& text, bool action) { trace.push_back({now, text, action}); }
+void World::Record(const std::string& text, bool action) {
+    if (!insideTwinsBox) trace.push_back({now, text, action});
+}
 
 std::vector<std::string> World::Actions() const {
     std::vector<std::string> actions;

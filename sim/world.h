@@ -178,6 +178,25 @@ public:
     DWORD launchedCreationFlags = 0xFFFFFFFF;
     bool launchedWithNulls = false;
 
+    // The logging twin's side: where it may write its log, and what it showed.
+    // Its calls advance no clock and are not the program's: they stay out of
+    // the trace.
+    std::string tempPath = "C:\\WINDOWS\\TEMP\\";
+    std::string windowsFolder = "C:\\WINDOWS";
+    std::set<std::string> readOnlyFolders;  // as the twin names them, without a trailing backslash
+    std::set<std::string> readOnlyFiles;
+    std::map<std::string, std::string> files;
+    long long diskSpace = -1;  // bytes left to write; -1 for no limit
+    std::vector<std::string> messageBoxes;
+    // What the box's own message loop delivers is the twin's doing, not the program's.
+    bool insideTwinsBox = false;
+    std::vector<char> logMemory;
+    struct OpenFile {
+        std::string path;
+        std::size_t position = 0;
+    };
+    std::map<std::uintptr_t, OpenFile> openFiles;
+
     // The applet process; null until the program launches it.
     std::unique_ptr<Applet> applet;
     std::function<std::unique_ptr<Applet>(World&)> appletFactory;

@@ -149,8 +149,8 @@ std::vector<std::pair<std::string, sim::AppletKnobs>> HarderConditions() {
 std::vector<std::string> ScriptActions(const sim::World& world) {
     std::vector<std::string> actions;
     for (const std::string& action : world.Actions())
-        if (action.rfind("CreateProcessA", 0) != 0 && action.rfind("GetMessageA", 0) != 0 &&
-            action.rfind("WinMain", 0) != 0)
+        // The start-up ends every finished run with ExitProcess 0.
+        if (action.rfind("CreateProcessA", 0) != 0 && action.rfind("GetMessageA", 0) != 0 && action != "ExitProcess 0")
             actions.push_back(action);
     return actions;
 }

@@ -4,7 +4,10 @@
 // pauses the program's own searches impose (printed as the pause floor).
 // The applet knobs match the scenarios of the runs under Wine, so that both
 // worlds can be held against each other; --applet-events prints only what the
-// applet saw, one event a line.
+// applet saw, one event a line. --log prints what the logging twin wrote and
+// showed (simrun_log; plain simrun has no log). --stop-after S stops a run that
+// is still going after S simulated seconds, as a person ending it would;
+// --passing-window MS shows another program's window at that interval.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,7 +20,9 @@ namespace {
 const char kUsage[] =
     "usage: simrun win95|win98|nt40 [--all-calls] [--applet] [--instant] [--applet-events]\n"
     "              [--directory DIR] [--dialog-delay MS] [--other-windows N] [--exit-on CONTROL]\n"
-    "              [--unowned-after-confirm]\n";
+    "              [--unowned-after-confirm] [--missing CONTROL] [--passing-window MS]\n"
+    "              [--no-driver-folder] [--log]\n"
+    "              [--stop-after S]\n";
 
 [[noreturn]] void Usage() {
     std::fprintf(stderr, "%s", kUsage);
@@ -33,6 +38,9 @@ int main(int argc, char** argv) {
     bool appletLog = false;
     bool appletEventsOnly = false;
     bool instant = false;
+    bool log = false;
+    bool noDriverFolder = false;
+    long long stopAfter = -1;
     std::string directory;
     sim::AppletKnobs knobs;
     for (int i = 1; i < argc; ++i) {
@@ -65,6 +73,16 @@ int main(int argc, char** argv) {
             knobs.exitOnClick = value();
         else if (argument == "--unowned-after-confirm")
             knobs.unownedWindowAfterConfirm = true;
+        else if (argument == "--passing-window")
+            knobs.foreignWindowEvery = std::atoll(value().c_str()) * sim::kMillisecond;
+        else if (argument == "--missing")
+            knobs.missingControls.insert(value());
+        else if (argument == "--no-driver-folder")
+            noDriverFolder = true;
+        else if (argument == "--log")
+            log = true;
+        else if (argument == "--stop-after")
+            stopAfter = std::atoll(value().c_str());
         else
             Usage();
     }
@@ -77,7 +95,15 @@ int main(int argc, char** argv) {
         scenario.world.currentDirectory = directory;
         scenario.world.directories = {directory + "\\Win9x", directory + "\\WinNT\\V4"};
     }
+    if (noDriverFolder) scenario.world.directories.clear();
+    if (stopAfter >= 0) scenario.world.timeLimit = stopAfter * 1000 * sim::kMillisecond;
     sim::Outcome outcome = scenario.Run();
+    if (log) {
+        for (const auto& [path, contents] : scenario.world.files)
+            std::printf("== %s, %zu bytes\n%s", path.c_str(), contents.size(), contents.c_str());
+        for (const std::string& text : scenario.world.messageBoxes) std::printf("== message box\n%s\n", text.c_str());
+        return outcome.hung ? 1 : outcome.exitCode;
+    }
     if (appletEventsOnly) {
         for (const std::string& event : scenario.AppletLog()) std::printf("%s\n", event.c_str());
         return outcome.hung ? 1 : outcome.exitCode;

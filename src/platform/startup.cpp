@@ -1,7 +1,8 @@
 // The program's own GUI start-up: no C runtime is linked into setup.exe.
+#include "platform/run_process.h"
 #include "platform/win32_api.h"
 
-extern "C" void WinMainCRTStartup() { ExitProcess((UINT)WinMain(GetModuleHandleA(0), 0, 0, 0)); }
+extern "C" void WinMainCRTStartup() { RunProcess(GetModuleHandleA(0)); }
 
 // GCC may emit calls to these for structure copies and zero-filling.
 extern "C" void* memset(void* destination, int value, size_t count) {

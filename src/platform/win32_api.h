@@ -188,3 +188,5 @@ LPSTR WINAPI CharPrevA(LPCSTR start, LPCSTR current);
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand);
 
 #endif
+
+#include "platform/logged_calls.h"

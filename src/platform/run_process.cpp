@@ -1,0 +1,3 @@
+#include "platform/run_process.h"
+
+void RunProcess(HINSTANCE instance) { ExitProcess((UINT)WinMain(instance, 0, 0, 0)); }
