@@ -27,11 +27,9 @@ function(freestanding_exe name resource)
 endfunction()
 
 freestanding_exe(setup src/resources/version.rc)
-# The twin's many small log procedures are smaller called than inlined.
 freestanding_exe(setuplog src/resources/version_log.rc ${LOG_LAYER_SOURCES})
 target_compile_definitions(setuplog PRIVATE SETUP_LOG)
-target_compile_options(setuplog PRIVATE -fno-inline-small-functions)
-target_link_options(setuplog PRIVATE -fno-inline-small-functions)
+
 include(e2e/e2e.cmake)
 
 # Checks of the built executable, and the real program under Wine (ctest --preset win32).

@@ -97,7 +97,7 @@ TEST(TwinLog, StartsWithAHeaderOfTheRun) {
                   "setuplog.exe 1.0, the logging twin of setup.exe: Setup for Graphics Driver",
                   "Windows: platform id 1, version 4.10, build 1998, \"\"", "Current directory: D:\\MEDIUM",
                   "Script: Windows 98", "Driver path: D:\\MEDIUM\\Win9x", std::string("Log: ") + kTempLog}));
-    EXPECT_EQ(run.lines[7], "       0 GetVersionExA() -> 1");
+    EXPECT_EQ(run.lines[6], "       0 GetVersionExA() -> 1");
 }
 
 TEST(TwinLog, CompleteRunsLogEveryActionTheAppletSawAndEndWithOneBox) {

@@ -19,8 +19,16 @@ const DWORD kHistory = 2048;
 const DWORD kMaxPeriod = 1024;
 const DWORD kBuckets = 4096;
 const DWORD kRecent = 8;
+// A line starts with the milliseconds since the start, right-aligned in these.
+const int kStampWidth = 9;
 
 enum LogState { NOT_YET_OPEN, WRITING, NO_FOLDER, DISK_FULL, CAPPED };
+
+// Text being built: a line of the log, the folded line, the box's message.
+struct Text {
+    char chars[1024];
+    int length;
+};
 
 struct CallLog {
     LogState state;
@@ -37,9 +45,8 @@ struct CallLog {
     char currentDirectory[MAX_PATH];
     BOOL directoryKnown;
 
-    // The line being built; its first kStampWidth characters are the time.
-    char line[1024];
-    int lineLength;
+    Text line;     // the call's line; its first kStampWidth characters are the time
+    Text scratch;  // every other text
     // Lines written before the file is open.
     char early[4096];
     int earlyLength;
@@ -50,26 +57,26 @@ struct CallLog {
     struct Key {
         DWORD a, b;  // two hashes of the line without its time
     } history[kHistory];
-    DWORD lines;                 // lines seen so far, folded or not
-    DWORD lastSeen[kBuckets];    // per hash bucket: the number of the last line there, plus one
-    DWORD period;                // 0 when no run is being followed
-    BOOL confirmed;              // a whole period has repeated
-    DWORD matched;               // lines of the current period matched so far
-    char held[65536];            // their text, written should the run break
+    DWORD lines;               // lines seen so far, folded or not
+    DWORD lastSeen[kBuckets];  // per hash bucket: the number of the last line there, plus one
+    DWORD period;              // 0 when no run is being followed
+    BOOL confirmed;            // a whole period has repeated
+    DWORD matched;             // lines of the current period matched so far
+    char held[65536];          // their text, written should the run break
     int heldLength;
     DWORD heldStart;
-    DWORD repeats;               // whole periods folded
+    DWORD repeats;  // whole periods folded
     DWORD foldStart;
     DWORD foldEnd;
     // A wait that has written its share only counts its calls, and keeps the last few.
     BOOL overflowing;
     DWORD overflowCalls;
-    char recent[kRecent][256];
+    Text recent[kRecent];
     DWORD recentCount;
     BOOL summaryIsLast;  // the folded line is the file's last, to be rewritten in place
     DWORD summaryOffset;
     DWORD summaryWrittenAt;
-    DWORD waitBytes;     // written since the last action
+    DWORD waitBytes;  // written since the last action
 
     // Continuations asked for and not yet delivered.
     struct Pending {
@@ -88,44 +95,41 @@ CallLog& L() { return theLog; }
 CallLog& L() { return *static_cast<CallLog*>(LogProcessMemory(sizeof(CallLog))); }
 #endif
 
-const int kStampWidth = 9;
+// Where Put and the others append.
+Text* out;
 
-void Append(char* buffer, int* length, int capacity, const char* text) {
-    while (*text && *length < capacity - 1) buffer[(*length)++] = *text++;
-    buffer[*length] = 0;
+void Start(Text& text) {
+    out = &text;
+    text.length = 0;
+    text.chars[0] = 0;
 }
 
-void AppendUnsigned(char* buffer, int* length, int capacity, unsigned long value, int width) {
-    char digits[16];
+void Put(const char* text) {
+    while (*text && out->length < (int)sizeof out->chars - 3) out->chars[out->length++] = *text++;
+    out->chars[out->length] = 0;
+}
+
+void PutNumber(unsigned long value, int width = 0) {
+    char digits[12];
     int count = 0;
     do {
         digits[count++] = (char)('0' + value % 10);
         value /= 10;
     } while (value);
-    char text[32];
-    int at = 0;
-    while (width-- > count && at < 16) text[at++] = ' ';
-    while (count) text[at++] = digits[--count];
-    text[at] = 0;
-    Append(buffer, length, capacity, text);
+    while (width-- > count) Put(" ");
+    char digit[2] = {0, 0};
+    while (count) {
+        digit[0] = digits[--count];
+        Put(digit);
+    }
 }
 
-void Put(const char* text) {
-    CallLog& log = L();
-    Append(log.line, &log.lineLength, sizeof log.line, text);
-}
+DWORD Now() { return LogClock() - L().startTick; }
 
-DWORD Now() {
-    CallLog& log = L();
-    return LogClock() - log.startTick;
-}
-
-// Seconds with one decimal, from milliseconds.
-void PutSeconds(char* buffer, int* length, int capacity, DWORD ms) {
-    AppendUnsigned(buffer, length, capacity, ms / 1000, 0);
-    Append(buffer, length, capacity, ".");
-    AppendUnsigned(buffer, length, capacity, ms % 1000 / 100, 0);
-    Append(buffer, length, capacity, " s");
+// The time a line starts with.
+void PutStamp(DWORD at) {
+    PutNumber(at, kStampWidth - 1);
+    Put(" ");
 }
 
 DWORD Hash(const char* text) {
@@ -142,33 +146,29 @@ DWORD HashBackwards(const char* text, int length) {
     return hash;
 }
 
-BOOL SameDrive(const char* a, const char* b) {
-    // "C:" of a drive letter, or "\\server\share" of a network path.
-    int length = 0;
-    if (a[0] && a[1] == ':') {
-        length = 2;
-    } else if (a[0] == '\\' && a[1] == '\\') {
-        int backslashes = 0;
-        while (a[length] && backslashes < 4) backslashes += a[length++] == '\\';
-    } else {
+char Upper(char c) { return c >= 'a' && c <= 'z' ? (char)(c - 32) : c; }
+
+// Whether the path lies on the drive of the directory: "C:", or "\\server\share".
+BOOL SameDrive(const char* path, const char* directory) {
+    int length = 2;
+    if (path[0] == '\\' && path[1] == '\\') {
+        for (int backslashes = 2; path[length] && backslashes < 4; ++length) backslashes += path[length] == '\\';
+    } else if (path[1] != ':') {
         return FALSE;
     }
-    for (int i = 0; i < length; ++i) {
-        char x = a[i] >= 'a' && a[i] <= 'z' ? (char)(a[i] - 32) : a[i];
-        char y = b[i] >= 'a' && b[i] <= 'z' ? (char)(b[i] - 32) : b[i];
-        if (x != y || !y) return FALSE;
-    }
+    for (int i = 0; i < length; ++i)
+        if (Upper(path[i]) != Upper(directory[i]) || !directory[i]) return FALSE;
     return TRUE;
 }
 
-BOOL CreateIn(const char* folder) {
+BOOL CreateIn(const char* folder, DWORD length) {
     CallLog& log = L();
-    int length = 0;
-    log.path[0] = 0;
-    Append(log.path, &length, MAX_PATH, folder);
-    if (length == 0) return FALSE;
-    if (log.path[length - 1] != '\\') Append(log.path, &length, sizeof log.path, "\\");
-    Append(log.path, &length, sizeof log.path, kFileName);
+    if (length == 0 || length >= MAX_PATH) return FALSE;
+    Start(log.scratch);
+    Put(folder);
+    if (folder[length - 1] != '\\') Put("\\");
+    Put(kFileName);
+    for (int i = 0; i <= log.scratch.length; ++i) log.path[i] = log.scratch.chars[i];
     log.file = LogCreate(log.path);
     return log.file != INVALID_HANDLE_VALUE;
 }
@@ -180,14 +180,8 @@ void OpenFile() {
     CallLog& log = L();
     char folder[MAX_PATH];
     DWORD length = LogTempPath(sizeof folder, folder);
-    BOOL tempUsable = length > 0 && length < sizeof folder && log.directoryKnown &&
-                      !SameDrive(folder, log.currentDirectory);
-    if (tempUsable && CreateIn(folder)) {
-        log.state = WRITING;
-        return;
-    }
-    length = LogWindowsFolder(folder, sizeof folder);
-    if (length > 0 && length < sizeof folder && CreateIn(folder)) {
+    BOOL onMedium = !log.directoryKnown || (length < sizeof folder && SameDrive(folder, log.currentDirectory));
+    if ((!onMedium && CreateIn(folder, length)) || CreateIn(folder, LogWindowsFolder(folder, sizeof folder))) {
         log.state = WRITING;
         return;
     }
@@ -200,42 +194,43 @@ void WriteBytes(const char* bytes, int count) {
     CallLog& log = L();
     if (log.state != WRITING || count == 0) return;
     DWORD written = 0;
-    if (!LogWrite(log.file, bytes, (DWORD)count, &written) || written != (DWORD)count) {
-        log.size += written;
-        log.state = DISK_FULL;
-        return;
-    }
+    if (!LogWrite(log.file, bytes, (DWORD)count, &written) || written != (DWORD)count) log.state = DISK_FULL;
     log.size += written;
     log.waitBytes += written;
 }
 
+void Keep(char* buffer, int* length, int capacity, const char* text) {
+    while (*text && *length < capacity - 1) buffer[(*length)++] = *text++;
+}
+
 void WriteLine(const char* text) {
     CallLog& log = L();
-    char line[1100];
-    int length = 0;
-    Append(line, &length, sizeof line - 2, text);
-    Append(line, &length, sizeof line, "\r\n");
     if (log.state == NOT_YET_OPEN) {
-        Append(log.early, &log.earlyLength, sizeof log.early, line);
+        Keep(log.early, &log.earlyLength, sizeof log.early, text);
+        Keep(log.early, &log.earlyLength, sizeof log.early, "\r\n");
         return;
     }
     log.summaryIsLast = FALSE;
-    WriteBytes(line, length);
+    int length = 0;
+    while (text[length]) ++length;
+    WriteBytes(text, length);
+    WriteBytes("\r\n", 2);
 }
 
+void WriteScratch() { WriteLine(L().scratch.chars); }
+
 void WriteHeaderLine(const char* label, const char* value) {
-    char text[MAX_PATH + 64];
-    int length = 0;
-    Append(text, &length, sizeof text, label);
-    Append(text, &length, sizeof text, value);
-    WriteLine(text);
+    Start(L().scratch);
+    Put(label);
+    Put(value);
+    WriteScratch();
 }
 
 const char* ScriptName() {
     CallLog& log = L();
-    if (!log.versionKnown) return "Windows 95";
-    if (log.version.dwPlatformId != 1) return "Windows NT";
-    return log.version.dwMinorVersion != 0 ? "Windows 98" : "Windows 95";
+    if (!log.versionKnown || log.version.dwPlatformId == 1)
+        return log.version.dwMinorVersion != 0 ? "Windows 98" : "Windows 95";
+    return "Windows NT";
 }
 
 void OpenWithHeader(LPCSTR driverPath) {
@@ -243,24 +238,24 @@ void OpenWithHeader(LPCSTR driverPath) {
     OpenFile();
     if (log.state != WRITING) return;
     WriteHeaderLine("setuplog.exe 1.0, the logging twin of setup.exe: ", kCaption);
-    char text[256];
-    int length = 0;
+    Start(log.scratch);
+    Put("Windows: ");
     if (log.versionKnown) {
-        Append(text, &length, sizeof text, "Windows: platform id ");
-        AppendUnsigned(text, &length, sizeof text, log.version.dwPlatformId, 0);
-        Append(text, &length, sizeof text, ", version ");
-        AppendUnsigned(text, &length, sizeof text, log.version.dwMajorVersion, 0);
-        Append(text, &length, sizeof text, ".");
-        AppendUnsigned(text, &length, sizeof text, log.version.dwMinorVersion, 0);
-        Append(text, &length, sizeof text, ", build ");
-        AppendUnsigned(text, &length, sizeof text, log.version.dwBuildNumber & 0xFFFF, 0);
-        Append(text, &length, sizeof text, ", \"");
-        Append(text, &length, sizeof text, log.version.szCSDVersion);
-        Append(text, &length, sizeof text, "\"");
+        Put("platform id ");
+        PutNumber(log.version.dwPlatformId);
+        Put(", version ");
+        PutNumber(log.version.dwMajorVersion);
+        Put(".");
+        PutNumber(log.version.dwMinorVersion);
+        Put(", build ");
+        PutNumber(log.version.dwBuildNumber & 0xFFFF);
+        Put(", \"");
+        Put(log.version.szCSDVersion);
+        Put("\"");
     } else {
-        Append(text, &length, sizeof text, "Windows: the version could not be read");
+        Put("the version could not be read");
     }
-    WriteLine(text);
+    WriteScratch();
     WriteHeaderLine("Current directory: ", log.directoryKnown ? log.currentDirectory : "(could not be read)");
     WriteHeaderLine("Script: ", ScriptName());
     WriteHeaderLine("Driver path: ", driverPath ? driverPath : "(none)");
@@ -275,39 +270,36 @@ void OpenWithHeader(LPCSTR driverPath) {
 void WriteSummary(BOOL final) {
     CallLog& log = L();
     if ((!log.repeats && !log.overflowCalls) || log.state != WRITING) return;
-    char text[256];
-    int length = 0;
-    AppendUnsigned(text, &length, sizeof text, log.foldEnd, kStampWidth - 1);
+    Start(log.scratch);
+    PutStamp(log.foldEnd);
+    Put("... ");
     if (log.overflowing) {
-        Append(text, &length, sizeof text, " ... ");
-        AppendUnsigned(text, &length, sizeof text, log.overflowCalls, 0);
-        Append(text, &length, sizeof text, " more calls, as windows came and went, ");
+        PutNumber(log.overflowCalls);
+        Put(" more calls, as windows came and went, ");
     } else {
-        Append(text, &length, sizeof text, " ... the same ");
-        AppendUnsigned(text, &length, sizeof text, log.period, 0);
-        Append(text, &length, sizeof text, " calls, ");
-        AppendUnsigned(text, &length, sizeof text, log.repeats, 0);
-        Append(text, &length, sizeof text, log.repeats == 1 ? " more time, " : " more times, ");
+        Put("the same ");
+        PutNumber(log.period);
+        Put(" calls, ");
+        PutNumber(log.repeats);
+        Put(log.repeats == 1 ? " more time, " : " more times, ");
     }
-    PutSeconds(text, &length, sizeof text, log.foldEnd - log.foldStart);
-    if (!final) Append(text, &length, sizeof text, " so far");
-    Append(text, &length, sizeof text, "\r\n");
+    DWORD ms = log.foldEnd - log.foldStart;
+    PutNumber(ms / 1000);
+    Put(".");
+    PutNumber(ms % 1000 / 100);
+    Put(final ? " s" : " s so far");
     if (log.summaryIsLast) {
-        if (!LogTruncate(log.file, log.summaryOffset)) {
-            log.state = DISK_FULL;
-            return;
-        }
+        if (!LogTruncate(log.file, log.summaryOffset)) log.state = DISK_FULL;
         log.size = log.summaryOffset;
     }
     log.summaryOffset = log.size;
-    WriteBytes(text, length);
+    WriteScratch();
     log.summaryIsLast = !final;
     log.summaryWrittenAt = Now();
 }
 
 void KeepUpToDate() {
-    CallLog& log = L();
-    if (Now() - log.summaryWrittenAt >= kSummaryIntervalMs) WriteSummary(FALSE);
+    if (Now() - L().summaryWrittenAt >= kSummaryIntervalMs) WriteSummary(FALSE);
 }
 
 // Ends a run being followed: the summary, then the lines held back.
@@ -316,9 +308,9 @@ void EndFold() {
     if (log.confirmed || log.overflowing) WriteSummary(TRUE);
     log.summaryIsLast = FALSE;
     if (log.overflowing) {
-        DWORD first = log.recentCount > kRecent ? log.recentCount - kRecent : 0;
-        if (log.recentCount) WriteLine("         ... the last of them:");
-        for (DWORD i = first; i < log.recentCount; ++i) WriteLine(log.recent[i % kRecent]);
+        WriteLine("         ... the last of them:");
+        for (DWORD i = log.recentCount > kRecent ? log.recentCount - kRecent : 0; i < log.recentCount; ++i)
+            WriteLine(log.recent[i % kRecent].chars);
     }
     WriteBytes(log.held, log.heldLength);
     log.heldLength = 0;
@@ -331,14 +323,13 @@ void EndFold() {
     log.recentCount = 0;
 }
 
-BOOL Hold(const char* line) {
+BOOL Hold() {
     CallLog& log = L();
-    if (log.heldLength + log.lineLength + 3 > (int)sizeof log.held) return FALSE;
+    if (log.heldLength + log.line.length + 3 > (int)sizeof log.held) return FALSE;
     if (!log.matched) log.heldStart = Now();
-    Append(log.held, &log.heldLength, sizeof log.held, line);
-    Append(log.held, &log.heldLength, sizeof log.held, "\r\n");
-    log.matched++;
-    if (log.matched == log.period) {
+    Keep(log.held, &log.heldLength, sizeof log.held, log.line.chars);
+    Keep(log.held, &log.heldLength, sizeof log.held, "\r\n");
+    if (++log.matched == log.period) {
         if (!log.confirmed) log.foldStart = log.heldStart;
         log.confirmed = TRUE;
         log.repeats++;
@@ -349,29 +340,35 @@ BOOL Hold(const char* line) {
     return TRUE;
 }
 
+void Count() {
+    CallLog& log = L();
+    log.overflowCalls++;
+    log.foldEnd = Now();
+    Text& recent = log.recent[log.recentCount++ % kRecent];
+    Start(recent);
+    Put(log.line.chars);
+}
+
 BOOL SameKey(const CallLog::Key& x, const CallLog::Key& y) { return x.a == y.a && x.b == y.b; }
 
-// Takes one line: written, held back as part of a repeating run, or counted.
+// Takes the call's line: written, held back as part of a repeating run, or counted.
 void Fold(BOOL action) {
     CallLog& log = L();
-    const char* text = log.line + kStampWidth;
-    CallLog::Key key = {Hash(text), HashBackwards(text, log.lineLength - kStampWidth)};
+    const char* text = log.line.chars + kStampWidth;
+    CallLog::Key key = {Hash(text), HashBackwards(text, log.line.length - kStampWidth)};
     DWORD index = log.lines++;
     DWORD bucket = key.a % kBuckets;
     DWORD previous = log.lastSeen[bucket];
     log.history[index % kHistory] = key;
     log.lastSeen[bucket] = index + 1;
 
-    if (log.overflowing && !action) {
-        log.overflowCalls++;
-        log.foldEnd = Now();
-        int length = 0;
-        Append(log.recent[log.recentCount++ % kRecent], &length, 256, log.line);
+    if (!action && log.overflowing) {
+        Count();
         KeepUpToDate();
         return;
     }
     if (log.period) {
-        if (!action && SameKey(key, log.history[(index - log.period) % kHistory]) && Hold(log.line)) {
+        if (!action && SameKey(key, log.history[(index - log.period) % kHistory]) && Hold()) {
             if (log.confirmed) KeepUpToDate();
             return;
         }
@@ -380,10 +377,8 @@ void Fold(BOOL action) {
     if (log.overflowing) EndFold();
     if (!action && log.waitBytes > kWaitBudget) {
         log.overflowing = TRUE;
-        log.overflowCalls = 1;
-        log.foldStart = log.foldEnd = Now();
-        int length = 0;
-        Append(log.recent[log.recentCount++ % kRecent], &length, 256, log.line);
+        log.foldStart = Now();
+        Count();
         return;
     }
     DWORD period = index + 1 - previous;
@@ -391,19 +386,11 @@ void Fold(BOOL action) {
     if (!action && previous && period >= 2 && period <= kMaxPeriod &&
         SameKey(key, log.history[(previous - 1) % kHistory])) {
         log.period = period;
-        if (Hold(log.line)) return;
+        if (Hold()) return;
         EndFold();
     }
-    WriteLine(log.line);
+    WriteLine(log.line.chars);
     if (action) log.waitBytes = 0;
-}
-
-void Stamp(DWORD at) {
-    CallLog& log = L();
-    log.lineLength = 0;
-    log.line[0] = 0;
-    AppendUnsigned(log.line, &log.lineLength, sizeof log.line, at, kStampWidth - 1);
-    Put(" ");
 }
 
 }  // namespace
@@ -418,7 +405,8 @@ DWORD LogBegin() {
 }
 
 void LogCall(const char* name, DWORD at) {
-    Stamp(at);
+    Start(L().line);
+    PutStamp(at);
     Put(name);
     Put("(");
 }
@@ -426,29 +414,18 @@ void LogCall(const char* name, DWORD at) {
 void LogText(const char* text) { Put(text); }
 
 void LogSigned(long value) {
-    if (value < 0) {
-        Put("-");
-        LogUnsigned(0ul - (unsigned long)value);
-    } else {
-        LogUnsigned((unsigned long)value);
-    }
+    if (value < 0) Put("-");
+    PutNumber(value < 0 ? 0ul - (unsigned long)value : (unsigned long)value);
 }
 
-void LogUnsigned(unsigned long value) {
-    CallLog& log = L();
-    AppendUnsigned(log.line, &log.lineLength, sizeof log.line, value, 0);
-}
+void LogUnsigned(unsigned long value) { PutNumber(value); }
 
 void LogHex(unsigned long value) {
     char text[12] = "0x";
     int at = 2;
-    BOOL started = FALSE;
     for (int shift = 28; shift >= 0; shift -= 4) {
         unsigned digit = (value >> shift) & 15;
-        if (digit || started || shift == 0) {
-            text[at++] = (char)(digit < 10 ? '0' + digit : 'a' + digit - 10);
-            started = TRUE;
-        }
+        if (digit || at > 2 || shift == 0) text[at++] = (char)(digit < 10 ? '0' + digit : 'a' + digit - 10);
     }
     text[at] = 0;
     Put(text);
@@ -468,14 +445,12 @@ void LogWindow(HWND window) {
     LogHex((unsigned long)(ULONG_PTR)window);
     if (!window || window == NOT_FOUND_WINDOW) return;
     char className[64];
-    className[0] = 0;
     if (LogClassName(window, className, sizeof className) <= 0) {
         Put(" (no window)");
         return;
     }
-    Put(" \"");
-    Put(className);
-    Put("\"");
+    Put(" ");
+    LogQuoted(className);
     int id = LogControlId(window);
     if (id) {
         Put(" #");
@@ -515,10 +490,9 @@ void LogMessageName(UINT message) {
 
 void LogEndCall(BOOL action) {
     CallLog& log = L();
-    if (log.runEnded || log.state == NO_FOLDER || log.state == DISK_FULL) return;
-    if (log.state == CAPPED) return;
+    if (log.runEnded || log.state == NO_FOLDER || log.state == DISK_FULL || log.state == CAPPED) return;
     // What folding holds back, and the last lines of a counted wait, still fit.
-    if (log.state == WRITING && log.size + (DWORD)(log.heldLength + log.lineLength) + 4096 > kCallCap) {
+    if (log.state == WRITING && log.size + (DWORD)(log.heldLength + log.line.length) + 4096 > kCallCap) {
         EndFold();
         WriteLine("The log has reached 1 MB: no more calls are written.");
         log.state = CAPPED;
@@ -535,36 +509,32 @@ void LogNoteVersion(const OSVERSIONINFOA* version) {
 
 void LogNoteCurrentDirectory(LPCSTR directory) {
     CallLog& log = L();
-    int length = 0;
     log.directoryKnown = directory != 0;
-    if (directory) Append(log.currentDirectory, &length, sizeof log.currentDirectory, directory);
+    int length = 0;
+    if (directory) Keep(log.currentDirectory, &length, sizeof log.currentDirectory, directory);
 }
 
 void LogNoteDriverPath(LPCSTR path) {
-    CallLog& log = L();
-    if (log.state == NOT_YET_OPEN) OpenWithHeader(path);
+    if (L().state == NOT_YET_OPEN) OpenWithHeader(path);
 }
 
 void LogContinuation(DWORD step, LRESULT result) {
-    Stamp(LogBegin());
+    Start(L().line);
+    PutStamp(LogBegin());
     Put("continuation of the ");
     Put(ScriptName());
     Put(" script, step ");
-    LogUnsigned(step);
+    PutNumber(step);
     Put(" (result ");
     LogSigned((long)result);
     Put(")");
     LogEndCall(TRUE);
 }
 
-BOOL LogRunHasEnded() {
-    CallLog& log = L();
-    return log.runEnded;
-}
+BOOL LogRunHasEnded() { return L().runEnded; }
 
 BOOL LogRemember(HWND window, UINT message, ULONG_PTR step, SENDASYNCPROC continuation) {
-    CallLog& log = L();
-    for (CallLog::Pending& entry : log.pending) {
+    for (CallLog::Pending& entry : L().pending) {
         if (!entry.continuation) {
             entry = {window, message, step, continuation};
             return TRUE;
@@ -574,8 +544,7 @@ BOOL LogRemember(HWND window, UINT message, ULONG_PTR step, SENDASYNCPROC contin
 }
 
 SENDASYNCPROC LogTakeContinuation(HWND window, UINT message, ULONG_PTR step) {
-    CallLog& log = L();
-    for (CallLog::Pending& entry : log.pending) {
+    for (CallLog::Pending& entry : L().pending) {
         if (entry.continuation && entry.window == window && entry.message == message && entry.step == step) {
             SENDASYNCPROC continuation = entry.continuation;
             entry.continuation = 0;
@@ -607,34 +576,30 @@ void LogRunEnded(UINT exitCode) {
     CallLog& log = L();
     if (log.runEnded) return;
     if (log.state == NOT_YET_OPEN) OpenWithHeader(0);
-    if (log.state == WRITING || log.state == CAPPED) {
-        if (log.state == CAPPED) log.state = WRITING;
-        EndFold();
-    }
+    if (log.state == CAPPED) log.state = WRITING;
+    EndFold();
     log.runEnded = TRUE;
 
-    char text[1024];
-    int length = 0;
-    Append(text, &length, sizeof text, ExitCodeMeaning(exitCode));
-    Append(text, &length, sizeof text, " (exit code ");
-    AppendUnsigned(text, &length, sizeof text, exitCode, 0);
-    Append(text, &length, sizeof text, ")\r\n\r\n");
+    Start(log.scratch);
+    PutStamp(Now());
+    Put("The run has ended.");
+    WriteScratch();
+    Start(log.scratch);
+    Put(ExitCodeMeaning(exitCode));
+    Put(" (exit code ");
+    PutNumber(exitCode);
+    Put(")\r\n\r\n");
     if (log.state == WRITING) {
-        Append(text, &length, sizeof text, "The log is ");
-        Append(text, &length, sizeof text, log.path);
-        Append(text, &length, sizeof text, ".");
+        Put("The log is ");
+        Put(log.path);
+        Put(".");
     } else if (log.state == DISK_FULL) {
-        Append(text, &length, sizeof text, "The log ");
-        Append(text, &length, sizeof text, log.path);
-        Append(text, &length, sizeof text, " stopped early: the disk is full.");
+        Put("The log ");
+        Put(log.path);
+        Put(" stopped early: the disk is full.");
     } else {
-        Append(text, &length, sizeof text, "No log was written: neither the temp folder nor the Windows folder took it.");
+        Put("No log was written: neither the temp folder nor the Windows folder took it.");
     }
-    char stamp[16];
-    int stampLength = 0;
-    AppendUnsigned(stamp, &stampLength, sizeof stamp, Now(), kStampWidth - 1);
-    WriteBytes(stamp, stampLength);
-    WriteLine(" The run has ended.");
-    WriteLine(text);
-    LogMessageBox(text, kCaption, MB_OK | (exitCode ? MB_ICONERROR : MB_ICONINFORMATION));
+    WriteScratch();
+    LogMessageBox(log.scratch.chars, kCaption, MB_OK | (exitCode ? MB_ICONERROR : MB_ICONINFORMATION));
 }
