@@ -27,9 +27,14 @@ function(freestanding_exe name resource)
 endfunction()
 
 freestanding_exe(setup src/resources/version.rc)
-freestanding_exe(setuplog src/resources/version_log.rc ${LOG_LAYER_SOURCES})
-target_compile_definitions(setuplog PRIVATE SETUP_LOG)
+if(SETUP_WITH_TWIN)
+    freestanding_exe(setuplog src/resources/version_log.rc ${LOG_LAYER_SOURCES})
+    target_compile_definitions(setuplog PRIVATE SETUP_LOG)
+endif()
 
+if(NOT SETUP_WITH_TWIN)
+    return()
+endif()
 include(e2e/e2e.cmake)
 
 # Checks of the built executable, and the real program under Wine (ctest --preset win32).
@@ -40,6 +45,11 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(SYSTEM_PYTHON /usr/bin/python3)
 add_test(NAME setup_exe_fits_windows95_and_nt4
          COMMAND ${SYSTEM_PYTHON} ${CMAKE_SOURCE_DIR}/tools/check-exe $<TARGET_FILE:setup>)
+add_test(NAME setuplog_exe_fits_windows95_and_nt4
+         COMMAND ${SYSTEM_PYTHON} ${CMAKE_SOURCE_DIR}/tools/check-exe --program setuplog.exe $<TARGET_FILE:setuplog>)
+# setup.exe carries nothing of its twin: built from the sources without them, it is the same file.
+add_test(NAME setup_exe_is_the_same_without_the_twin
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/setup-exe-without-the-twin $<TARGET_FILE:setup>)
 add_test(NAME check_exe_rejects_what_it_is_for
          COMMAND ${SYSTEM_PYTHON} ${CMAKE_SOURCE_DIR}/tools/check-exe-selftest)
 # Bare roots of the other release: refusals, a failing command and Ctrl-C, on a

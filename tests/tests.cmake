@@ -21,9 +21,13 @@ set(SCRIPT_TESTS
 # only against the twin.
 add_executable(setup_tests ${SCRIPT_TESTS})
 target_link_libraries(setup_tests PRIVATE winsim setup_logic GTest::gtest GTest::gtest_main)
-add_executable(setuplog_tests ${SCRIPT_TESTS} tests/call_log_test.cpp)
-target_link_libraries(setuplog_tests PRIVATE winsim setuplog_logic GTest::gtest GTest::gtest_main)
-foreach(tests setup_tests setuplog_tests)
+set(TEST_PROGRAMS setup_tests)
+if(SETUP_WITH_TWIN)
+    add_executable(setuplog_tests ${SCRIPT_TESTS} tests/call_log_test.cpp)
+    target_link_libraries(setuplog_tests PRIVATE winsim setuplog_logic GTest::gtest GTest::gtest_main)
+    list(APPEND TEST_PROGRAMS setuplog_tests)
+endif()
+foreach(tests ${TEST_PROGRAMS})
     # Hang reports name the program's procedures from the stack.
     set_target_properties(${tests} PROPERTIES ENABLE_EXPORTS ON)
     gtest_discover_tests(${tests} TEST_PREFIX ${tests}. DISCOVERY_TIMEOUT 60)
@@ -31,15 +35,18 @@ endforeach()
 
 add_executable(simrun tools/simrun.cpp)
 target_link_libraries(simrun PRIVATE winsim setup_logic)
-add_executable(simrun_log tools/simrun.cpp)
-target_link_libraries(simrun_log PRIVATE winsim setuplog_logic)
-set_target_properties(simrun simrun_log PROPERTIES ENABLE_EXPORTS ON)
+set_target_properties(simrun PROPERTIES ENABLE_EXPORTS ON)
 
 add_executable(faultmatrix tools/faultmatrix.cpp)
 target_link_libraries(faultmatrix PRIVATE winsim setup_logic)
 set_target_properties(faultmatrix PROPERTIES ENABLE_EXPORTS ON)
 add_test(NAME fault_matrix COMMAND faultmatrix)
 
-# The twin makes the same calls as setup.exe, its own aside, in every scenario.
-add_test(NAME setuplog_makes_the_same_calls
-         COMMAND ${CMAKE_SOURCE_DIR}/tests/same-calls $<TARGET_FILE:simrun> $<TARGET_FILE:simrun_log>)
+if(SETUP_WITH_TWIN)
+    add_executable(simrun_log tools/simrun.cpp)
+    target_link_libraries(simrun_log PRIVATE winsim setuplog_logic)
+    set_target_properties(simrun_log PROPERTIES ENABLE_EXPORTS ON)
+    # The twin makes the same calls as setup.exe, its own aside, in every scenario.
+    add_test(NAME setuplog_makes_the_same_calls
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/same-calls $<TARGET_FILE:simrun> $<TARGET_FILE:simrun_log>)
+endif()

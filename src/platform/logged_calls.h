@@ -7,7 +7,7 @@
 
 #include "platform/win32_api.h"
 
-#if defined(SETUP_LOG) && !defined(SETUP_LOG_LAYER)
+#ifndef SETUP_LOG_LAYER
 
 #define CreateProcessA LoggedCreateProcessA
 #define Sleep LoggedSleep
@@ -43,8 +43,6 @@
 #define DestroyWindow LoggedDestroyWindow
 
 #endif
-
-#ifdef SETUP_LOG
 
 BOOL WINAPI LoggedCreateProcessA(LPCSTR applicationName, LPSTR commandLine, LPSECURITY_ATTRIBUTES processAttributes,
                                  LPSECURITY_ATTRIBUTES threadAttributes, BOOL inheritHandles, DWORD creationFlags,
@@ -85,5 +83,3 @@ HWND WINAPI LoggedSetFocus(HWND window);
 HWND WINAPI LoggedCreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                                   int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param);
 BOOL WINAPI LoggedDestroyWindow(HWND window);
-
-#endif

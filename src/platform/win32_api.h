@@ -189,4 +189,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
 
 #endif
 
+// Only the logging twin routes the calls through its log.
+#ifdef SETUP_LOG
 #include "platform/logged_calls.h"
+#endif
