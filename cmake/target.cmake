@@ -104,9 +104,12 @@ foreach(check readback reproducible refusals)
     add_test(NAME medium_${check} COMMAND ${SYSTEM_PYTHON} ${CMAKE_SOURCE_DIR}/tools/make-medium-test ${check}
                                           $<TARGET_FILE:setup>)
 endforeach()
+add_test(NAME medium_readback_with_log COMMAND ${SYSTEM_PYTHON} ${CMAKE_SOURCE_DIR}/tools/make-medium-test readback
+                                               $<TARGET_FILE:setup> $<TARGET_FILE:setuplog>)
 add_test(NAME medium_sample_images
          COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=946684800
                  ${SYSTEM_PYTHON} ${CMAKE_SOURCE_DIR}/tools/make-medium --exe $<TARGET_FILE:setup>
+                 --with-log $<TARGET_FILE:setuplog>
                  --win9x ${CMAKE_SOURCE_DIR}/e2e/sample-driver/Win9x --nt4 ${CMAKE_SOURCE_DIR}/e2e/sample-driver/WinNT4
                  --floppy ${MEDIUM}/sample-floppy.img --iso ${MEDIUM}/sample-cd.iso)
 set_tests_properties(medium_sample_images PROPERTIES FIXTURES_SETUP medium_sample)
