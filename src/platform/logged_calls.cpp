@@ -14,6 +14,17 @@ void Window(HWND window) { LogWindow(window); }
 void Next() { LogText(", "); }
 void Result() { LogText(") -> "); }
 
+// The four arguments every sent message has.
+void Message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window(window);
+    Next();
+    LogMessageName(message);
+    Next();
+    LogUnsigned((unsigned long)wParam);
+    Next();
+    LogSigned((long)lParam);
+}
+
 void ResultWindow(HWND window, BOOL action = FALSE) {
     Result();
     LogWindow(window);
@@ -327,13 +338,7 @@ BOOL WINAPI LoggedSendMessageCallbackA(HWND window, UINT message, WPARAM wParam,
     BOOL result = SendMessageCallbackA(window, message, wParam, lParam, Remember(window, message, data, callback),
                                        data);
     LogCall("SendMessageCallbackA", at);
-    Window(window);
-    Next();
-    LogMessageName(message);
-    Next();
-    LogUnsigned((unsigned long)wParam);
-    Next();
-    LogSigned((long)lParam);
+    Message(window, message, wParam, lParam);
     LogText(", continuation, step ");
     LogUnsigned((unsigned long)data);
     ResultNumber(result, TRUE);
@@ -344,13 +349,7 @@ BOOL WINAPI LoggedSendNotifyMessageA(HWND window, UINT message, WPARAM wParam, L
     DWORD at = LogBegin();
     BOOL result = SendNotifyMessageA(window, message, wParam, lParam);
     LogCall("SendNotifyMessageA", at);
-    Window(window);
-    Next();
-    LogMessageName(message);
-    Next();
-    LogUnsigned((unsigned long)wParam);
-    Next();
-    LogSigned((long)lParam);
+    Message(window, message, wParam, lParam);
     ResultNumber(result, TRUE);
     return result;
 }
@@ -359,13 +358,7 @@ LRESULT WINAPI LoggedSendMessageA(HWND window, UINT message, WPARAM wParam, LPAR
     DWORD at = LogBegin();
     LRESULT result = SendMessageA(window, message, wParam, lParam);
     LogCall("SendMessageA", at);
-    Window(window);
-    Next();
-    LogMessageName(message);
-    Next();
-    LogUnsigned((unsigned long)wParam);
-    Next();
-    LogSigned((long)lParam);
+    Message(window, message, wParam, lParam);
     ResultNumber((long)result, TRUE);
     return result;
 }
