@@ -120,10 +120,22 @@ foreach(variant win95 win98 nt40)
         if(medium STREQUAL cd)
             set(image ${MEDIUM}/sample-cd.iso)
         endif()
-        add_test(NAME wine_${variant}_from-${medium}
-                 COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/e2e/run_e2e.py ${variant} --${medium} ${image}
-                         --build ${CMAKE_BINARY_DIR})
-        set_tests_properties(wine_${variant}_from-${medium} PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
-                             FIXTURES_REQUIRED medium_sample SKIP_RETURN_CODE 77)
+        # setup.exe, and its logging twin SETUPLOG.EXE beside it.
+        foreach(twin "" --twin)
+            set(name wine_${variant}_from-${medium})
+            if(twin)
+                set(name wine_twin_${variant}_from-${medium})
+            endif()
+            add_test(NAME ${name}
+                     COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/e2e/run_e2e.py ${variant} --${medium} ${image}
+                             --build ${CMAKE_BINARY_DIR} ${twin})
+            set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300
+                                 FIXTURES_REQUIRED medium_sample SKIP_RETURN_CODE 77)
+        endforeach()
     endforeach()
 endforeach()
+# The twin killed during a wait of a minute: a small log that ends with the wait.
+add_test(NAME wine_twin_win95_long-wait
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/e2e/run_e2e.py win95 --twin --scenario long-wait
+                 --hard-limit 40 --build ${CMAKE_BINARY_DIR})
+set_tests_properties(wine_twin_win95_long-wait PROPERTIES RESOURCE_LOCK wineprefix TIMEOUT 300 SKIP_RETURN_CODE 77)

@@ -1,4 +1,5 @@
-# The stand-in Display applet and the helpers of the runs under Wine.
+# The stand-in Display applet and the helpers of the runs under Wine: the
+# clipboard's text, and the text of the logging twin's message box.
 add_library(desk_standin SHARED e2e/applet/desk_standin.cpp e2e/applet/dialog_template.cpp)
 set_target_properties(desk_standin PROPERTIES PREFIX "" OUTPUT_NAME desk SUFFIX .cpl)
 target_compile_options(desk_standin PRIVATE -O2 -Wall -Wextra)
@@ -8,3 +9,7 @@ target_link_libraries(desk_standin PRIVATE comctl32 user32 kernel32)
 add_executable(clipboard_text e2e/tools/clipboard_text.cpp)
 target_compile_options(clipboard_text PRIVATE -Wall -Wextra)
 target_link_options(clipboard_text PRIVATE -static -static-libgcc -static-libstdc++)
+
+add_executable(message_box_text e2e/tools/message_box_text.cpp)
+target_compile_options(message_box_text PRIVATE -Wall -Wextra)
+target_link_options(message_box_text PRIVATE -static -static-libgcc -static-libstdc++)

@@ -3,12 +3,14 @@
 applet, and checks what the applet saw, the exit code and the clipboard.
 
 usage: run_e2e.py VARIANT [--scenario NAME] [--timeline] [--screens DIR] [--save-events FILE]
-                  [--floppy IMAGE | --cd IMAGE]
+                  [--floppy IMAGE | --cd IMAGE] [--twin [--show-log]]
 With --floppy or --cd, setup.exe runs from the image's contents, read back with
 the media tools and mapped as drive A: (floppy) or D: (CD-ROM), with the
 drive's root as its current directory, as Explorer or autorun starts it.
-VARIANT is win95, win98 or nt40. Exits 1, naming the first difference, when a
-check fails.
+VARIANT is win95, win98 or nt40. With --twin, the logging twin setuplog.exe
+(SETUPLOG.EXE on a medium) runs instead, and its log and message box are
+checked too; --show-log prints the log's first and last lines. Exits 1, naming
+the first difference, when a check fails.
 """
 import argparse
 import json
@@ -23,6 +25,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 sys.path.insert(0, HERE)
+import twin_log  # noqa: E402
 from wine_host import SKIPPED, why_wine_cannot_run  # noqa: E402
 
 # The stand-in logs its start within a second or two of the launch; a run
@@ -64,6 +67,8 @@ SCENARIOS = {
                                              "nt40": "closingQuestion#2"}},
     "no-rundll32": {"exit": 1, "wine_env": {"WINEDLLOVERRIDES": "rundll32.exe=d"}},
     "no-driver-folder": {"exit": 3, "no_folders": True},
+    # The applet never opens the next dialog in time: the run is killed mid-wait.
+    "long-wait": {"exit": 124, "env": {"STANDIN_DELAY_MS": "60000"}},
 }
 
 
@@ -135,13 +140,15 @@ def prepare_prefix(prefix, build, variant, drive=None):
     # which it loads before a file of that name in system32 unless told to take
     # the file. A crash of setup.exe is written to its output instead of
     # waiting for a click in a dialog nobody sees.
+    # Wine keys the Windows version by the program's name, so the twin has its own.
     registry = os.path.join(prefix, "drive_c", "setup-e2e.reg")
     with open(registry, "w") as out:
         out.write("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n\"Managed\"=\"N\"\n\n"
                   "[HKEY_CURRENT_USER\\Software\\Wine\\DllOverrides]\n\"desk.cpl\"=\"native\"\n\n"
                   "[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\n\"ShowCrashDialog\"=dword:00000000\n\n"
-                  "[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\setup.exe]\n\"Version\"=\"%s\"\n\n%s"
-                  % (variant, extra_registry))
+                  "[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\setup.exe]\n\"Version\"=\"%s\"\n\n"
+                  "[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\setuplog.exe]\n\"Version\"=\"%s\"\n\n%s"
+                  % (variant, variant, extra_registry))
     run_or_explain("setting the Wine registry", ["sh", "-c", "wine regedit /S 'C:\\setup-e2e.reg' && wineserver -w"],
                    env)
 
@@ -158,8 +165,11 @@ fi
 if [ -n "$OTHER_PROGRAM" ]; then
   wine "$OTHER_PROGRAM" & sleep 3
 fi
+if [ -n "$BOX_READER" ]; then
+  wine "$BOX_READER" "$HARD_LIMIT" > "$WORK_DIR/box.txt" 2>/dev/null &
+fi
 date +%s%3N > "$WORK_DIR/start_ms"
-timeout "$HARD_LIMIT" wine setup.exe > "$WORK_DIR/setup-wine.txt" 2>&1
+timeout "$HARD_LIMIT" wine "$PROGRAM" > "$WORK_DIR/setup-wine.txt" 2>&1
 echo $? > "$WORK_DIR/exit_code"
 date +%s%3N > "$WORK_DIR/end_ms"
 wine "$WORK_DIR/clipboard_text.exe" > "$WORK_DIR/clipboard.txt" 2>/dev/null
@@ -273,6 +283,8 @@ def main():
     medium = parser.add_mutually_exclusive_group()
     medium.add_argument("--floppy", help="run setup.exe from this floppy image, as drive A:")
     medium.add_argument("--cd", help="run setup.exe from this CD image, as drive D:")
+    parser.add_argument("--twin", action="store_true", help="run the logging twin setuplog.exe instead")
+    parser.add_argument("--show-log", action="store_true", help="print the twin's log's first and last lines")
     arguments = parser.parse_args()
     if arguments.save_events and os.path.exists(arguments.save_events):
         os.remove(arguments.save_events)
@@ -286,6 +298,10 @@ def main():
     # A space in the folder name, as on many a real medium's label.
     work_dir = tempfile.mkdtemp(prefix="setup e2e-")
     shutil.copy(os.path.join(arguments.build, "clipboard_text.exe"), work_dir)
+    program = "setup.exe"
+    if arguments.twin:
+        shutil.copy(os.path.join(arguments.build, "message_box_text.exe"), work_dir)
+        program = "SETUPLOG.EXE" if arguments.floppy or arguments.cd else "setuplog.exe"
     drive = None
     if arguments.floppy or arguments.cd:
         kind, image, letter = ("floppy", arguments.floppy, "a") if arguments.floppy else ("cdrom", arguments.cd, "d")
@@ -298,9 +314,10 @@ def main():
         if not scenario.get("no_folders"):
             os.makedirs(os.path.join(run_dir, "Win9x"))
             os.makedirs(os.path.join(run_dir, "WinNT", "V4"))
-        shutil.copy(os.path.join(arguments.build, "setup.exe"), run_dir)
+        shutil.copy(os.path.join(arguments.build, program), run_dir)
         windows_dir = "Z:" + run_dir.replace("/", "\\")
     prepare_prefix(arguments.prefix, arguments.build, variant, drive)
+    twin_log.remove_old_logs(arguments.prefix)
     driver_path = windows_dir + ("\\WinNT\\V4" if variant == "nt40" else "\\Win9x")
     log_path = os.path.join(work_dir, "applet.log")
 
@@ -313,7 +330,9 @@ def main():
     # setup.exe passes its environment on to the applet.
     env.update(setup_env)
     env.setdefault("OTHER_PROGRAM", "")
-    env.update({"RUN_DIR": run_dir, "WORK_DIR": work_dir, "HARD_LIMIT": str(arguments.hard_limit), "SCREENS": ""})
+    env.update({"RUN_DIR": run_dir, "WORK_DIR": work_dir, "HARD_LIMIT": str(arguments.hard_limit), "SCREENS": "",
+                "PROGRAM": program,
+                "BOX_READER": os.path.join(work_dir, "message_box_text.exe") if arguments.twin else ""})
     run_name = variant + ("-from-" + drive[0].upper() if drive else "")
     if arguments.screens:
         frames = os.path.join(os.path.abspath(arguments.screens), run_name)
@@ -331,7 +350,7 @@ def main():
     wall = (end_ms - start_ms) / 1000.0
 
     if arguments.timeline:
-        print("setup.exe under Wine, variant %s, scenario %s" % (variant, arguments.scenario))
+        print("%s under Wine, variant %s, scenario %s" % (program, variant, arguments.scenario))
         for stamp, event in events:
             print("  %7.3f s  %s" % (stamp / 1000.0, event))
 
@@ -367,14 +386,29 @@ def main():
     elif scenario["exit"] in (1, 3) and events:
         failures.append("the applet was started: %s" % events[0][1])
 
+    if arguments.twin:
+        killed = scenario["exit"] == 124
+        lines = twin_log.check(arguments.prefix, [event for _, event in events], exit_code,
+                               read(os.path.join(work_dir, "box.txt")), killed, failures)
+        if killed and lines:
+            # A wait killed midway ends with what it was doing, folded, and for how long.
+            size = sum(len(line) + 2 for line in lines)
+            if size >= 64 * 1024:
+                failures.append("the log of a killed wait is %d bytes, not under 64 KB" % size)
+            if "so far" not in lines[-1] or not any("GetParent(" in line for line in lines[-12:]):
+                failures.append("the log's last lines do not name the wait: %r" % lines[-12:])
+        if arguments.show_log and lines:
+            print("the log's first and last lines:")
+            print("\n".join("  | " + line for line in lines[:8] + ["..."] + lines[-8:]))
+
     if arguments.save_events:
         with open(arguments.save_events, "w") as out:
             json.dump({"variant": variant, "scenario": arguments.scenario, "directory": windows_dir,
                        "events": [event for _, event in events]}, out, indent=1)
 
     floor = pause_floor(variant) if scenario["exit"] == 0 else None
-    print("variant %s, scenario %s: exit code %d in %.3f s%s; path handed over %s" % (
-        variant, arguments.scenario, exit_code, wall,
+    print("%s, variant %s, scenario %s: exit code %d in %.3f s%s; path handed over %s" % (
+        program, variant, arguments.scenario, exit_code, wall,
         "" if floor is None else " (the program's own pauses: %.3f s)" % floor,
         repr(clipboard) if clipboard else "none"))
     if arguments.screens:
