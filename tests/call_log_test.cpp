@@ -155,11 +155,25 @@ TEST(TwinLog, AHungAppletStoppedMidPollLeavesWhatItWaitedForAtTheEnd) {
 }
 
 TEST(TwinLog, NeverWritesOnTheMediumAndGoesOnWithoutALog) {
-    // Windows 95 with TMP and TEMP unset names the current directory: the medium.
-    TwinRun onMedium = RunTwin(AppletVariant::Win95, {}, [](sim::World& world) { world.tempPath = "d:\\medium\\"; });
-    EXPECT_EQ(onMedium.outcome.exitCode, 0);
-    ASSERT_EQ(onMedium.files.size(), 1u);
-    EXPECT_EQ(onMedium.files.count(kWindowsLog), 1u);
+    // Windows 95 with TMP and TEMP unset names the current directory: the medium,
+    // whatever the case of its letters, or a share of a network drive.
+    struct Place {
+        const char* directory;
+        const char* temp;
+        const char* log;
+    };
+    for (Place place : {Place{"D:\\MEDIUM", "d:\\medium\\", kWindowsLog}, Place{"Z:\\MEDIUM", "z:\\temp\\", kWindowsLog},
+                        Place{"\\\\SERVER\\DRIVERS\\DISK1", "\\\\server\\drivers\\TEMP\\", kWindowsLog},
+                        Place{"\\\\SERVER\\DRIVERS", "\\\\server\\temp\\", "\\\\server\\temp\\SETUPLOG.TXT"}}) {
+        TwinRun run = RunTwin(AppletVariant::Win95, {}, [&](sim::World& world) {
+            world.currentDirectory = place.directory;
+            world.directories = {std::string(place.directory) + "\\Win9x"};
+            world.tempPath = place.temp;
+        });
+        EXPECT_EQ(run.outcome.exitCode, 0) << place.directory;
+        ASSERT_EQ(run.files.size(), 1u) << place.directory;
+        EXPECT_EQ(run.files.begin()->first, place.log) << place.directory;
+    }
 
     for (auto readOnly : std::vector<std::function<void(sim::World&)>>{
              [](sim::World& world) { world.readOnlyFolders = {"C:\\WINDOWS\\TEMP", "C:\\WINDOWS"}; },

@@ -98,14 +98,14 @@ CallLog& L() { return *static_cast<CallLog*>(LogProcessMemory(sizeof(CallLog)));
 // Where Put and the others append.
 Text* out;
 
+// Every text is started before anything is put into it, and Put ends it.
 void Start(Text& text) {
     out = &text;
     text.length = 0;
-    text.chars[0] = 0;
 }
 
 void Put(const char* text) {
-    while (*text && out->length < (int)sizeof out->chars - 3) out->chars[out->length++] = *text++;
+    while (*text && out->length < (int)sizeof out->chars - 1) out->chars[out->length++] = *text++;
     out->chars[out->length] = 0;
 }
 
