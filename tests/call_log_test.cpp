@@ -1,6 +1,7 @@
 // The logging twin's log and its last word, read as a support engineer would.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <map>
 #include <sstream>
@@ -10,6 +11,7 @@
 
 #include "platform/call_log.h"
 #include "sim/scenario.h"
+#include "tests/trace_matchers.h"
 
 using sim::AppletVariant;
 using sim::kMillisecond;
@@ -98,6 +100,17 @@ TEST(TwinLog, StartsWithAHeaderOfTheRun) {
                   "Windows: platform id 1, version 4.10, build 1998, \"\"", "Current directory: D:\\MEDIUM",
                   "Script: Windows 98", "Driver path: D:\\MEDIUM\\Win9x", std::string("Log: ") + kTempLog}));
     EXPECT_EQ(run.lines[6], "       0 GetVersionExA() -> 1");
+}
+
+// The whole log of one complete run, as a person reads it: every call's line,
+// the continuations and the folded polls, written down once and held to.
+TEST(TwinLog, ACompleteWindows98RunReadsExactlyLikeThis) {
+    TwinRun run = RunTwin(AppletVariant::Win98);
+    std::ifstream file(TEST_DATA_DIR "/twin-win98-complete.log");
+    std::vector<std::string> expected;
+    for (std::string line; std::getline(file, line);) expected.push_back(line);
+    ASSERT_GT(expected.size(), 200u);
+    EXPECT_TRUE(SameSequence(run.lines, expected));
 }
 
 TEST(TwinLog, CompleteRunsLogEveryActionTheAppletSawAndEndWithOneBox) {
