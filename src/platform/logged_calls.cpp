@@ -6,7 +6,6 @@
 
 #include "platform/call_log.h"
 #include "platform/win32_api.h"
-#include "run/automation_context.h"
 
 namespace {
 
