@@ -58,7 +58,7 @@ BOOL LogTruncate(HANDLE file, DWORD offset) {
     return TRUE;
 }
 
-DWORD LogClock() { return static_cast<DWORD>(W().now / sim::kMillisecond); }
+DWORD LogClock() { return W().ticksAtStart + static_cast<DWORD>(W().now / sim::kMillisecond); }
 
 int LogClassName(HWND window, LPSTR buffer, int size) {
     sim::Window* found = W().Find(window);

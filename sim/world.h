@@ -187,6 +187,9 @@ public:
     std::set<std::string> readOnlyFiles;
     std::map<std::string, std::string> files;
     long long diskSpace = -1;  // bytes left to write; -1 for no limit
+    // GetTickCount counts from the machine's start and wraps after 49.7 days;
+    // this one wraps a few seconds into the run.
+    DWORD ticksAtStart = 0xFFFFF000u;
     std::vector<std::string> messageBoxes;
     // What the box's own message loop delivers is the twin's doing, not the program's.
     bool insideTwinsBox = false;

@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -90,16 +93,38 @@ std::vector<std::string> AppletActions(const std::vector<std::string>& events) {
 
 }  // namespace
 
+std::vector<std::string> Header(const TwinRun& run) {
+    return std::vector<std::string>(run.lines.begin(), run.lines.begin() + std::min<std::size_t>(6, run.lines.size()));
+}
+
 TEST(TwinLog, StartsWithAHeaderOfTheRun) {
     TwinRun run = RunTwin(AppletVariant::Win98);
     ASSERT_GE(run.lines.size(), 8u);
     EXPECT_EQ(run.files.count(kTempLog), 1u);
-    EXPECT_EQ(std::vector<std::string>(run.lines.begin(), run.lines.begin() + 6),
-              (std::vector<std::string>{
-                  "setuplog.exe 1.0, the logging twin of setup.exe: Setup for Graphics Driver",
-                  "Windows: platform id 1, version 4.10, build 1998, \"\"", "Current directory: D:\\MEDIUM",
-                  "Script: Windows 98", "Driver path: D:\\MEDIUM\\Win9x", std::string("Log: ") + kTempLog}));
+    const std::string program = "setuplog.exe 1.0, the logging twin of setup.exe: Setup for Graphics Driver";
+    const std::string log = std::string("Log: ") + kTempLog;
+    EXPECT_EQ(Header(run), (std::vector<std::string>{program, "Windows: platform id 1, version 4.10, build 1998, \"\"",
+                                                     "Current directory: D:\\MEDIUM", "Script: Windows 98",
+                                                     "Driver path: D:\\MEDIUM\\Win9x", log}));
     EXPECT_EQ(run.lines[6], "       0 GetVersionExA() -> 1");
+
+    TwinRun nt = RunTwin(AppletVariant::WinNT, {}, [](sim::World& world) {
+        std::snprintf(world.version.szCSDVersion, sizeof world.version.szCSDVersion, "Service Pack 6");
+    });
+    EXPECT_EQ(Header(nt), (std::vector<std::string>{program, "Windows: platform id 2, version 4.0, build 1381, "
+                                                             "\"Service Pack 6\"",
+                                                    "Current directory: D:\\MEDIUM", "Script: Windows NT",
+                                                    "Driver path: D:\\MEDIUM\\WinNT\\V4", log}));
+    // A failed version query runs the Windows 95 script; an unreadable directory leaves no driver path.
+    TwinRun unknown = RunTwin(AppletVariant::Win98, {}, [](sim::World& world) {
+        world.versionQueryFails = true;
+        world.currentDirectoryFails = true;
+    });
+    EXPECT_EQ(unknown.outcome.exitCode, 3);
+    EXPECT_EQ(Header(unknown), (std::vector<std::string>{program, "Windows: the version could not be read",
+                                                         "Current directory: (could not be read)",
+                                                         "Script: Windows 95", "Driver path: (none)",
+                                                         std::string("Log: ") + kWindowsLog}));
 }
 
 // The whole log of one complete run, as a person reads it: every call's line,
@@ -142,29 +167,55 @@ TEST(TwinLog, APollIsWrittenOnceThenSummarised) {
     std::string summary;
     for (const std::string& line : run.lines)
         if (Contains(line, "... the same ")) summary = line;
-    // Ten seconds of a search that pauses 200 ms a pass: one pass written, about 49 folded.
-    EXPECT_TRUE(Contains(summary, " calls, 4")) << summary;
-    EXPECT_TRUE(Contains(summary, " more times, 9.")) << summary;
-    EXPECT_FALSE(Contains(summary, "so far")) << summary;
+    // Ten seconds of a search that walks three windows and pauses 200 ms a pass:
+    // one pass written, 48 folded.
+    EXPECT_EQ(summary, "   10608 ... the same 16 calls, 48 more times, 9.6 s");
     EXPECT_LT(run.log.size(), 20000u);
+
+    // A wait whose windows keep changing is counted; the action that ends it
+    // brings the count up to date and the calls just before it.
+    knobs.foreignWindowEvery = 2500 * kMillisecond;
+    knobs.dialogDelays["secondDialog"] = 600000 * kMillisecond;
+    TwinRun changing = RunTwin(AppletVariant::Win95, knobs);
+    EXPECT_EQ(changing.outcome.exitCode, 0);
+    std::size_t counted = 0;
+    for (std::size_t i = 0; i < changing.lines.size(); ++i)
+        if (Contains(changing.lines[i], " more calls, as windows came and went, ")) counted = i;
+    ASSERT_GT(counted, 0u);
+    EXPECT_TRUE(std::regex_match(changing.lines[counted],
+                                 std::regex(" +[0-9]+ \\.\\.\\. [0-9]+ more calls, as windows came and went, 5[0-9][0-9]\\.[0-9] s")))
+        << changing.lines[counted];
+    ASSERT_GT(changing.lines.size(), counted + 10);
+    EXPECT_EQ(changing.lines[counted + 1], "         ... the last of them:");
+    for (std::size_t i = counted + 2; i < counted + 10; ++i) EXPECT_FALSE(Contains(changing.lines[i], "..."));
+    // The search found the dialog, looked its control up, and clicked it.
+    EXPECT_TRUE(Contains(changing.lines[counted + 9], "GetDlgItem(")) << changing.lines[counted + 9];
+    EXPECT_TRUE(Contains(changing.lines[counted + 10], "SendMessageCallbackA(")) << changing.lines[counted + 10];
+    EXPECT_LT(changing.log.size(), 64u * 1024);
 }
 
 TEST(TwinLog, AHungAppletStoppedMidPollLeavesWhatItWaitedForAtTheEnd) {
-    sim::AppletKnobs knobs;
-    knobs.missingControls = {"copyDialog#1"};
-    knobs.foreignWindowEvery = 2500 * kMillisecond;  // and the desktop changes all along
-    TwinRun run = RunTwin(AppletVariant::Win95, knobs, [](sim::World& world) { world.timeLimit = 3600000 * kMillisecond; });
-    ASSERT_TRUE(run.outcome.hung);
-    EXPECT_TRUE(run.boxes.empty());
-    EXPECT_LT(run.log.size(), 64u * 1024);
-    ASSERT_GE(run.lines.size(), 12u);
-    EXPECT_TRUE(Contains(run.lines.back(), "so far")) << run.lines.back();
-    // The summary is never more than two seconds behind.
-    EXPECT_GE(std::stol(run.lines.back()), 3600000 - 2000);
-    bool waitedForControl1 = false;
-    for (std::size_t i = run.lines.size() - 12; i < run.lines.size(); ++i)
-        waitedForControl1 |= Contains(run.lines[i], "GetDlgItem(") && Contains(run.lines[i], ", 1) -> 0x0");
-    EXPECT_TRUE(waitedForControl1);
+    // The same poll over and over; then for an hour, with the desktop changing all along.
+    for (sim::Micros every : {sim::Micros(0), 2500 * kMillisecond}) {
+        sim::AppletKnobs knobs;
+        knobs.missingControls = {"copyDialog#1"};
+        knobs.foreignWindowEvery = every;
+        TwinRun run =
+            RunTwin(AppletVariant::Win95, knobs, [](sim::World& world) { world.timeLimit = 3600000 * kMillisecond; });
+        ASSERT_TRUE(run.outcome.hung);
+        EXPECT_TRUE(run.boxes.empty());
+        EXPECT_LT(run.log.size(), 64u * 1024);
+        ASSERT_GE(run.lines.size(), 12u);
+        EXPECT_TRUE(Contains(run.lines.back(), every ? " more calls, as windows came and went, " : " ... the same 11 calls, "))
+            << run.lines.back();
+        EXPECT_TRUE(Contains(run.lines.back(), " s so far")) << run.lines.back();
+        // The folded line is never more than two seconds behind.
+        EXPECT_GE(std::stol(run.lines.back()) + 2000, run.outcome.endTime / kMillisecond);
+        bool waitedForControl1 = false;
+        for (std::size_t i = run.lines.size() - 12; i < run.lines.size(); ++i)
+            waitedForControl1 |= Contains(run.lines[i], "GetDlgItem(") && Contains(run.lines[i], ", 1) -> 0x0");
+        EXPECT_TRUE(waitedForControl1);
+    }
 }
 
 TEST(TwinLog, NeverWritesOnTheMediumAndGoesOnWithoutALog) {
@@ -175,7 +226,7 @@ TEST(TwinLog, NeverWritesOnTheMediumAndGoesOnWithoutALog) {
         const char* temp;
         const char* log;
     };
-    for (Place place : {Place{"D:\\MEDIUM", "d:\\medium\\", kWindowsLog}, Place{"Z:\\MEDIUM", "z:\\temp\\", kWindowsLog},
+    for (Place place : {Place{"D:\\MEDIUM", "d:\\medium\\", kWindowsLog}, Place{"D:\\MEDIUM", "", kWindowsLog}, Place{"Z:\\MEDIUM", "z:\\temp\\", kWindowsLog},
                         Place{"\\\\SERVER\\DRIVERS\\DISK1", "\\\\server\\drivers\\TEMP\\", kWindowsLog},
                         Place{"\\\\SERVER\\DRIVERS", "\\\\server\\temp\\", "\\\\server\\temp\\SETUPLOG.TXT"}}) {
         TwinRun run = RunTwin(AppletVariant::Win95, {}, [&](sim::World& world) {
@@ -204,7 +255,8 @@ TEST(TwinLog, AFullDiskEndsTheLoggingNeverTheRun) {
     EXPECT_EQ(run.outcome.exitCode, 0);
     EXPECT_EQ(run.files.at(kTempLog).size(), 3000u);
     ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_TRUE(Contains(run.boxes[0], "stopped early: the disk is full")) << run.boxes[0];
+    EXPECT_TRUE(Contains(run.boxes[0], std::string("\r\n\r\nThe log ") + kTempLog + " stopped early: the disk is full."))
+        << run.boxes[0];
 }
 
 TEST(TwinLog, EachExitCodeHasItsOwnWordsInTheBoxAndAtTheLogsEnd) {
