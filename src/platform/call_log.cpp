@@ -180,8 +180,9 @@ void OpenFile() {
     CallLog& log = L();
     char folder[MAX_PATH];
     DWORD length = LogTempPath(sizeof folder, folder);
-    BOOL onMedium = !log.directoryKnown || (length < sizeof folder && SameDrive(folder, log.currentDirectory));
-    if ((!onMedium && CreateIn(folder, length)) || CreateIn(folder, LogWindowsFolder(folder, sizeof folder))) {
+    BOOL tempUsable = length > 0 && length < sizeof folder && log.directoryKnown &&
+                      !SameDrive(folder, log.currentDirectory);
+    if ((tempUsable && CreateIn(folder, length)) || CreateIn(folder, LogWindowsFolder(folder, sizeof folder))) {
         log.state = WRITING;
         return;
     }
