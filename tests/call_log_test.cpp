@@ -241,7 +241,11 @@ TEST(TwinLog, NeverWritesOnTheMediumAndGoesOnWithoutALog) {
 
     for (auto readOnly : std::vector<std::function<void(sim::World&)>>{
              [](sim::World& world) { world.readOnlyFolders = {"C:\\WINDOWS\\TEMP", "C:\\WINDOWS"}; },
-             [](sim::World& world) { world.readOnlyFiles = {kTempLog, kWindowsLog}; }}) {
+             [](sim::World& world) { world.readOnlyFiles = {kTempLog, kWindowsLog}; },
+             [](sim::World& world) {
+                 world.tempPath = "D:\\";
+                 world.windowsFolder = "";  // GetWindowsDirectoryA failed
+             }}) {
         TwinRun run = RunTwin(AppletVariant::WinNT, {}, readOnly);
         EXPECT_EQ(run.outcome.exitCode, 0);
         EXPECT_TRUE(run.files.empty());
