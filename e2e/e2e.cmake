@@ -13,3 +13,7 @@ target_link_options(clipboard_text PRIVATE -static -static-libgcc -static-libstd
 add_executable(message_box_text e2e/tools/message_box_text.cpp)
 target_compile_options(message_box_text PRIVATE -Wall -Wextra)
 target_link_options(message_box_text PRIVATE -static -static-libgcc -static-libstdc++)
+
+add_executable(window_tree e2e/tools/window_tree.cpp)
+target_compile_options(window_tree PRIVATE -Wall -Wextra)
+target_link_options(window_tree PRIVATE -static -static-libgcc -static-libstdc++)

@@ -26,12 +26,16 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 sys.path.insert(0, HERE)
 import twin_log  # noqa: E402
-from wine_host import SKIPPED, why_wine_cannot_run  # noqa: E402
+from wine_host import SKIPPED, time_scale, why_wine_cannot_run  # noqa: E402
 
 # The stand-in logs its start within a second or two of the launch; a run
 # without that line by then has got another applet, or none, and would only
 # wait out the hard limit.
-STANDIN_START_LIMIT_S = 10
+STANDIN_START_LIMIT_S = 10 * time_scale()
+# Another program's window is up before setup.exe starts.
+OTHER_PROGRAM_HEAD_START_S = 3 * time_scale()
+# setup.exe notices an applet that has gone within this.
+REACTION_LIMIT_S = 2.0 * time_scale()
 
 OPENERS = {"win95": "main.page#1210", "win98": "main.page#1802", "nt40": "main.page#265"}
 
@@ -68,7 +72,7 @@ SCENARIOS = {
     "no-rundll32": {"exit": 1, "wine_env": {"WINEDLLOVERRIDES": "rundll32.exe=d"}},
     "no-driver-folder": {"exit": 3, "no_folders": True},
     # The applet never opens the next dialog in time: the run is killed mid-wait.
-    "long-wait": {"exit": 124, "env": {"STANDIN_DELAY_MS": "60000"}},
+    "long-wait": {"exit": 124, "env": {"STANDIN_DELAY_MS": "3600000"}},
 }
 
 
@@ -163,15 +167,19 @@ if [ -n "$SCREENS" ]; then
       i=$((i+1)); sleep 0.1; done ) &
 fi
 if [ -n "$OTHER_PROGRAM" ]; then
-  wine "$OTHER_PROGRAM" & sleep 3
+  wine "$OTHER_PROGRAM" & sleep "$HEAD_START"
 fi
 if [ -n "$BOX_READER" ]; then
   wine "$BOX_READER" "$HARD_LIMIT" > "$WORK_DIR/box.txt" 2>/dev/null &
 fi
 date +%s%3N > "$WORK_DIR/start_ms"
 timeout "$HARD_LIMIT" wine "$PROGRAM" > "$WORK_DIR/setup-wine.txt" 2>&1
-echo $? > "$WORK_DIR/exit_code"
+status=$?
+echo $status > "$WORK_DIR/exit_code"
 date +%s%3N > "$WORK_DIR/end_ms"
+if [ $status -eq 124 ]; then
+  wine "$WORK_DIR/window_tree.exe" > "$WORK_DIR/windows.txt" 2>/dev/null
+fi
 wine "$WORK_DIR/clipboard_text.exe" > "$WORK_DIR/clipboard.txt" 2>/dev/null
 touch "$WORK_DIR/done"
 wineserver -k
@@ -180,8 +188,9 @@ wait
 
 
 def read(path, default=""):
+    """The file's text exactly as written, CR LF included."""
     try:
-        with open(path, encoding="latin-1") as handle:
+        with open(path, encoding="latin-1", newline="") as handle:
             return handle.read()
     except OSError:
         return default
@@ -297,7 +306,8 @@ def main():
 
     # A space in the folder name, as on many a real medium's label.
     work_dir = tempfile.mkdtemp(prefix="setup e2e-")
-    shutil.copy(os.path.join(arguments.build, "clipboard_text.exe"), work_dir)
+    for helper in ("clipboard_text.exe", "window_tree.exe"):
+        shutil.copy(os.path.join(arguments.build, helper), work_dir)
     program = "setup.exe"
     if arguments.twin:
         shutil.copy(os.path.join(arguments.build, "message_box_text.exe"), work_dir)
@@ -330,7 +340,8 @@ def main():
     # setup.exe passes its environment on to the applet.
     env.update(setup_env)
     env.setdefault("OTHER_PROGRAM", "")
-    env.update({"RUN_DIR": run_dir, "WORK_DIR": work_dir, "HARD_LIMIT": str(arguments.hard_limit), "SCREENS": "",
+    env.update({"RUN_DIR": run_dir, "WORK_DIR": work_dir, "HARD_LIMIT": str(arguments.hard_limit * time_scale()),
+                "HEAD_START": str(OTHER_PROGRAM_HEAD_START_S), "SCREENS": "",
                 "PROGRAM": program,
                 "BOX_READER": os.path.join(work_dir, "message_box_text.exe") if arguments.twin else ""})
     run_name = variant + ("-from-" + drive[0].upper() if drive else "")
@@ -349,10 +360,12 @@ def main():
     events = parse_log(read(log_path))
     wall = (end_ms - start_ms) / 1000.0
 
-    if arguments.timeline:
+    def print_timeline():
         print("%s under Wine, variant %s, scenario %s" % (program, variant, arguments.scenario))
         for stamp, event in events:
             print("  %7.3f s  %s" % (stamp / 1000.0, event))
+    if arguments.timeline:
+        print_timeline()
 
     failures = []
     if standin_missing:
@@ -381,7 +394,7 @@ def main():
             applet_end = int(exits[0].split("(exits at ")[1].rstrip(")"))
             reaction = (end_ms - applet_end) / 1000.0
             print("setup.exe ended %.3f s after the applet" % reaction)
-            if reaction > 2.0:
+            if reaction > REACTION_LIMIT_S:
                 failures.append("setup.exe took %.3f s to notice the applet had gone" % reaction)
     elif scenario["exit"] in (1, 3) and events:
         failures.append("the applet was started: %s" % events[0][1])
@@ -419,6 +432,13 @@ def main():
     if failures and wine_output:
         print("setup.exe's own output under Wine:")
         print("\n".join("  | " + line for line in wine_output.splitlines()))
+    if failures and not arguments.timeline:
+        print("what the stand-in saw:")
+        print_timeline()
+    windows = read(os.path.join(work_dir, "windows.txt")).rstrip()
+    if failures and windows:
+        print("the windows when setup.exe was killed:")
+        print("\n".join("  | " + line for line in windows.splitlines()))
     shutil.rmtree(work_dir, ignore_errors=True)
     for failure in failures:
         print("FAIL: %s" % failure)

@@ -1,9 +1,11 @@
-"""Whether this machine can run the 32-bit Wine that runs setup.exe at all.
+"""Whether this machine can run the 32-bit Wine that runs setup.exe at all,
+and how slow it is at it.
 
 Debian's Wine runs a 32-bit Windows program in a 32-bit Linux process
 (wine32:i386). A kernel built or booted without 32-bit emulation refuses every
-such process with "Exec format error", and then no run under Wine can happen
-here: the runs say so and count as skipped, not as passed or failed.
+such process with "Exec format error"; there the runs happen in the emulated
+PC of tools/wine-machine, and a run that finds itself on such a kernel all the
+same says so and counts as skipped, not as passed or failed.
 """
 import errno
 import os
@@ -13,6 +15,17 @@ import tempfile
 
 # ctest's convention for a test that could not run here.
 SKIPPED = 77
+
+# How many times slower than a native run a run in a software-emulated PC may
+# be. Every limit of the runs that assumes native speed (the stand-in's start,
+# a head start, a hard limit, a reaction time) is multiplied by time_scale();
+# the program's own pauses are wall time and never are.
+SOFTWARE_EMULATION_SCALE = 6
+
+
+def time_scale():
+    """1 natively and under KVM; more in tools/wine-machine's guest without it."""
+    return SOFTWARE_EMULATION_SCALE if os.environ.get("WINE_MACHINE") == "tcg" else 1
 
 _BASE = 0x08048000
 # mov eax, 1 (exit); xor ebx, ebx (status 0); int 0x80

@@ -28,3 +28,14 @@ step() {
         exit $status
     fi
 }
+
+# The Debian release whose Wine runs the Wine tests where this kernel cannot:
+# this machine's own, or the newest supported one on any other system.
+wine_guest_release() {
+    local this
+    this=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+    case "$this" in
+        bookworm | trixie) echo "$this" ;;
+        *) echo trixie ;;
+    esac
+}
