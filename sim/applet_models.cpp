@@ -228,13 +228,33 @@ private:
     }
 
     HWND Dialog(const std::string& name, HWND owner, RECT rect) {
-        return world_.Create(name, kDialogClass, WS_POPUP | WS_VISIBLE, rect, kAppletThread, world_.desktop, owner)
-            .handle;
+        bool staged = knobs_.dialogBuiltIn > 0 && name != "main";
+        HWND dialog = world_.Create(name, kDialogClass, WS_POPUP | (staged ? 0 : WS_VISIBLE), rect, kAppletThread,
+                                    world_.desktop, owner)
+                          .handle;
+        if (staged) world_.Schedule(knobs_.dialogBuiltIn, [this, dialog] { FinishBuilding(dialog); });
+        return dialog;
     }
 
     HWND Page(HWND parent, const std::string& name) {
-        return world_.Create(name, kDialogClass, WS_CHILD | WS_VISIBLE, {0, 0, 300, 300}, kAppletThread, parent, 0)
-            .handle;
+        Window& page =
+            world_.Create(name, kDialogClass, WS_CHILD | WS_VISIBLE, {0, 0, 300, 300}, kAppletThread, parent, 0);
+        Window* dialog = world_.Find(parent);
+        if (knobs_.dialogBuiltIn > 0 && dialog && !(dialog->style & WS_VISIBLE)) {
+            // Not made yet: the page comes when the dialog shows.
+            dialog->children.erase(std::find(dialog->children.begin(), dialog->children.end(), page.handle));
+            unbuiltPages_.push_back(page.handle);
+        }
+        return page.handle;
+    }
+
+    void FinishBuilding(HWND dialog) {
+        Window* self = world_.Find(dialog);
+        if (!self) return;
+        for (HWND page : unbuiltPages_)
+            if (Window* child = world_.Find(page); child && child->parent == dialog)
+                self->children.insert(self->children.begin(), page);
+        self->style |= WS_VISIBLE;
     }
 
     Window* Control(HWND parent, int id, const std::string& className) {
@@ -274,13 +294,16 @@ private:
         Window* parent = self ? world_.Find(self->parent) : nullptr;
         if (!parent) return;
         auto& siblings = parent->children;
-        siblings.erase(std::find(siblings.begin(), siblings.end(), window));
+        auto place = std::find(siblings.begin(), siblings.end(), window);
+        if (place == siblings.end()) return;  // a page not made yet comes on top when made
+        siblings.erase(place);
         siblings.insert(siblings.begin(), window);
     }
 
     AppletVariant variant_;
     AppletKnobs knobs_;
     std::vector<HWND> foreign_;
+    std::vector<HWND> unbuiltPages_;
     HWND currentPage_ = 0;
     int wizardPage_ = 0;
 };

@@ -24,6 +24,9 @@ struct AppletKnobs {
     Micros foreignWindowEvery = 0;               // one comes at this interval, for half of it, for ever
     int hiddenAppletWindows = 0;                 // hidden windows of the applet's thread
     bool offscreenAppletWindow = false;          // visible, owned, left edge at -1
+    // A dialog stands owned and hidden, without its pages, this long before it
+    // shows; its thread is not busy meanwhile (WaitForInputIdle waits only once).
+    Micros dialogBuiltIn = 0;
     bool tabHasButtonsStyle = false;
     bool unownedWindowAfterConfirm = false;  // Windows 98: after the window after the path dialog
     std::string exitOnClick;                 // the click on this control ends the process

@@ -143,6 +143,11 @@ std::vector<std::pair<std::string, sim::AppletKnobs>> HarderConditions() {
     crowded.hiddenAppletWindows = 3;
     crowded.offscreenAppletWindow = true;
     conditions.push_back({"other windows", crowded});
+
+    // A dialog found the moment it exists has no page yet to click in.
+    sim::AppletKnobs unbuilt;
+    unbuilt.dialogBuiltIn = 500 * kMillisecond;
+    conditions.push_back({"dialogs shown once built", unbuilt});
     return conditions;
 }
 

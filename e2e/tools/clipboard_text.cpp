@@ -1,8 +1,18 @@
 // Prints the text on the clipboard, exactly, with no line break added.
 #include <windows.h>
 
+// Another window may hold the clipboard open for a moment (Wine's own clipboard
+// manager does, as it hands a new content over to X): try again, for a while.
+bool OpenClipboardPatiently() {
+    for (int tries = 0; tries < 100; ++tries) {
+        if (OpenClipboard(0)) return true;
+        Sleep(100);
+    }
+    return false;
+}
+
 int main() {
-    if (!OpenClipboard(0)) return 2;
+    if (!OpenClipboardPatiently()) return 2;
     HANDLE data = GetClipboardData(CF_TEXT);
     const char* text = data ? (const char*)GlobalLock(data) : 0;
     if (!text) {

@@ -14,7 +14,7 @@ void Describe(HWND window, int depth) {
     GetWindowTextA(window, title, sizeof title);
     RECT rect = {};
     GetWindowRect(window, &rect);
-    std::printf("%*s%p %-14s \"%s\" thread %lu parent %p owner %p %s style 0x%08lx at %ld,%ld-%ld,%ld\r\n",
+    std::printf("%*s%p %-14s \"%s\" thread %lu parent %p owner %p %s style 0x%08lx at %ld,%ld-%ld,%ld\n",
                 depth * 2, "", (void*)window, className, title, GetWindowThreadProcessId(window, 0),
                 (void*)GetParent(window), (void*)GetWindow(window, GW_OWNER),
                 IsWindowVisible(window) ? "visible" : "hidden", (unsigned long)GetWindowLongA(window, GWL_STYLE),
@@ -31,7 +31,7 @@ void Walk(HWND first, int depth) {
 }  // namespace
 
 int main() {
-    std::printf("desktop %p; top-level windows from the top:\r\n", (void*)GetDesktopWindow());
+    std::printf("desktop %p; top-level windows from the top:\n", (void*)GetDesktopWindow());
     Walk(GetWindow(GetDesktopWindow(), GW_CHILD), 0);
     return 0;
 }

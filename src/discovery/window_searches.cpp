@@ -40,8 +40,13 @@ int FindAppletMainWindow() {
     return 1;
 }
 
+// A dialog exists, owned and hidden, before the applet has made its pages and
+// controls, and WaitForInputIdle does not wait for that: only a dialog on screen
+// is ready to be looked into. (A hidden owned window may also be one that never
+// shows, such as an input method's.) Children of a given scope are taken as they are.
 HWND FindOwnedWindow(HWND owner, HWND scope) {
     HWND result = NOT_FOUND_WINDOW;
+    BOOL onlyShown = !scope;
     while (result == NOT_FOUND_WINDOW) {
         AbandonRunIfAppletEnded();
         Sleep(0);
@@ -49,7 +54,7 @@ HWND FindOwnedWindow(HWND owner, HWND scope) {
         if (!scope) scope = GetDesktopWindow();
         for (HWND window = FirstChildInZOrder(scope); window; window = GetWindow(window, GW_HWNDNEXT)) {
             WaitForAppletInputIdle();
-            if (GetParent(window) == owner) {
+            if (GetParent(window) == owner && (!onlyShown || IsWindowVisible(window))) {
                 result = window;
                 break;
             }
