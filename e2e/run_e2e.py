@@ -32,7 +32,7 @@ from wine_host import SKIPPED, time_scale, why_wine_cannot_run  # noqa: E402
 # without that line by then has got another applet, or none, and would only
 # wait out the hard limit.
 STANDIN_START_LIMIT_S = 10 * time_scale()
-# Another program's window is up before setup.exe starts.
+# Another program's window is up before setup.exe starts, waited for this long at most.
 OTHER_PROGRAM_HEAD_START_S = 3 * time_scale()
 # setup.exe notices an applet that has gone within this.
 REACTION_LIMIT_S = 2.0 * time_scale()
@@ -168,7 +168,12 @@ if [ -n "$SCREENS" ]; then
       i=$((i+1)); sleep 0.1; done ) &
 fi
 if [ -n "$OTHER_PROGRAM" ]; then
-  wine "$OTHER_PROGRAM" & sleep "$HEAD_START"
+  wine "$OTHER_PROGRAM" &
+  # Its window (of the program's own class) is up before setup.exe starts.
+  for second in $(seq "$HEAD_START"); do
+    wine "$WORK_DIR/window_tree.exe" 2>/dev/null | grep -qi " $OTHER_PROGRAM " && break
+    sleep 1
+  done
 fi
 if [ -n "$BOX_READER" ]; then
   wine "$BOX_READER" "$HARD_LIMIT" > "$WORK_DIR/box.txt" 2>/dev/null &
