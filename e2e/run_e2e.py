@@ -26,7 +26,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 sys.path.insert(0, HERE)
 import twin_log  # noqa: E402
-from wine_host import SKIPPED, time_scale, why_wine_cannot_run  # noqa: E402
+from wine_host import SKIPPED, end_run_in_session, in_session, time_scale, why_wine_cannot_run  # noqa: E402
 
 # The stand-in logs its start within a second or two of the launch; a run
 # without that line by then has got another applet, or none, and would only
@@ -94,7 +94,8 @@ def wine_env(prefix):
     env = dict(os.environ)
     env.update({"WINEPREFIX": prefix, "WINEDEBUG": "-all", "WINEARCH": "win32",
                 "WINEDLLOVERRIDES": "mscoree,mshtml="})
-    env.pop("DISPLAY", None)
+    if not in_session():
+        env.pop("DISPLAY", None)
     # Wine keeps per-user state below HOME; a bare CI environment may lack it.
     env.setdefault("HOME", os.path.dirname(prefix))
     # Wine 10 tries a Wayland display first, and the Wayland library complains
@@ -188,7 +189,11 @@ if [ $status -eq 124 ]; then
 fi
 wine "$WORK_DIR/clipboard_text.exe" > "$WORK_DIR/clipboard.txt" 2>/dev/null
 touch "$WORK_DIR/done"
-wineserver -k
+if [ -n "$E2E_WINE_SESSION" ]; then
+  /usr/bin/python3 "$E2E_DIR/wine_host.py" --end-run
+else
+  wineserver -k
+fi
 wait
 """
 
@@ -270,7 +275,8 @@ def pause_floor(variant):
 def run_under_xvfb(env, work_dir, log_path, applet_expected):
     """Runs INNER to its end; True when it was cut short because the stand-in
     never logged its start."""
-    inner = subprocess.Popen(["xvfb-run", "-a", "-s", "-screen 0 1024x768x24", "bash", "-c", INNER], env=env,
+    display = [] if in_session() else ["xvfb-run", "-a", "-s", "-screen 0 1024x768x24"]
+    inner = subprocess.Popen(display + ["bash", "-c", INNER], env=dict(env, E2E_DIR=HERE),
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     start_file = os.path.join(work_dir, "start_ms")
     while inner.poll() is None:
@@ -279,7 +285,10 @@ def run_under_xvfb(env, work_dir, log_path, applet_expected):
         if not applet_expected or not started or os.path.exists(os.path.join(work_dir, "exit_code")):
             continue
         if time.time() * 1000 - int(started) > STANDIN_START_LIMIT_S * 1000 and "start variant " not in read(log_path):
-            subprocess.run(["wineserver", "-k"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            if in_session():
+                end_run_in_session()
+            else:
+                subprocess.run(["wineserver", "-k"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             inner.wait()
             return True
     return False

@@ -9,8 +9,10 @@ same says so and counts as skipped, not as passed or failed.
 """
 import errno
 import os
+import signal
 import struct
 import subprocess
+import sys
 import tempfile
 
 # ctest's convention for a test that could not run here.
@@ -59,6 +61,36 @@ def why_wine_cannot_run():
     return None
 
 
+# Inside e2e/wine-session the X display and the Wine server, with the prefix's
+# own services, outlive each run; a run ends only what it started.
+SESSION_PROGRAMS = {"services.exe", "explorer.exe", "winedevice.exe", "plugplay.exe", "svchost.exe", "rpcss.exe",
+                    "conhost.exe"}
+
+
+def in_session():
+    return bool(os.environ.get("E2E_WINE_SESSION"))
+
+
+def end_run_in_session():
+    """Kills every Wine process but the server and the session's own services."""
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            executable = os.readlink("/proc/%s/exe" % pid)
+            argv0 = open("/proc/%s/cmdline" % pid, "rb").read().split(b"\0")[0].decode("latin-1")
+        except OSError:
+            continue
+        if "/wine" not in executable or "wineserver" in executable:
+            continue
+        if argv0.replace("\\", "/").rsplit("/", 1)[-1].lower() not in SESSION_PROGRAMS:
+            try:
+                os.kill(int(pid), signal.SIGKILL)
+            except OSError:
+                pass
+
+
 if __name__ == "__main__":
-    # For the shell scripts: the reason, or an empty line.
-    print(why_wine_cannot_run() or "")
+    if sys.argv[1:] == ["--end-run"]:
+        end_run_in_session()
+    else:
+        # For the shell scripts: the reason, or an empty line.
+        print(why_wine_cannot_run() or "")
