@@ -188,6 +188,7 @@ if [ $status -eq 124 ]; then
   wine "$WORK_DIR/window_tree.exe" > "$WORK_DIR/windows.txt" 2>/dev/null
 fi
 wine "$WORK_DIR/clipboard_text.exe" > "$WORK_DIR/clipboard.txt" 2>/dev/null
+echo $? > "$WORK_DIR/clipboard_exit_code"
 touch "$WORK_DIR/done"
 if [ -n "$E2E_WINE_SESSION" ]; then
   /usr/bin/python3 "$E2E_DIR/wine_host.py" --end-run
@@ -404,7 +405,9 @@ def main():
             failures.append("first event that differs, number %d: expected %s, got %s"
                             % difference)
         if clipboard != driver_path:
-            failures.append("clipboard holds %r, expected %r" % (clipboard, driver_path))
+            failures.append("clipboard holds %r, expected %r (the reader's exit code: %s; 2: it could not open "
+                            "the clipboard, 3: no text on it)"
+                            % (clipboard, driver_path, read(os.path.join(work_dir, "clipboard_exit_code")).strip()))
     elif scenario["exit"] == 2:
         exits = [event for _, event in events if "(exits at " in event]
         if not exits:
