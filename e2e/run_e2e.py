@@ -187,7 +187,7 @@ date +%s%3N > "$WORK_DIR/end_ms"
 if [ $status -eq 124 ]; then
   wine "$WORK_DIR/window_tree.exe" > "$WORK_DIR/windows.txt" 2>/dev/null
 fi
-wine "$WORK_DIR/clipboard_text.exe" > "$WORK_DIR/clipboard.txt" 2>/dev/null
+wine "$WORK_DIR/clipboard_text.exe" > "$WORK_DIR/clipboard.txt" 2>"$WORK_DIR/clipboard_err.txt"
 echo $? > "$WORK_DIR/clipboard_exit_code"
 touch "$WORK_DIR/done"
 if [ -n "$E2E_WINE_SESSION" ]; then
@@ -408,6 +408,7 @@ def main():
             failures.append("clipboard holds %r, expected %r (the reader's exit code: %s; 2: it could not open "
                             "the clipboard, 3: no text on it)"
                             % (clipboard, driver_path, read(os.path.join(work_dir, "clipboard_exit_code")).strip()))
+            failures.append("the reader saw: %r" % read(os.path.join(work_dir, "clipboard_err.txt")))
     elif scenario["exit"] == 2:
         exits = [event for _, event in events if "(exits at " in event]
         if not exits:
