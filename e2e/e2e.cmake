@@ -17,3 +17,7 @@ target_link_options(message_box_text PRIVATE -static -static-libgcc -static-libs
 add_executable(window_tree e2e/tools/window_tree.cpp)
 target_compile_options(window_tree PRIVATE -Wall -Wextra)
 target_link_options(window_tree PRIVATE -static -static-libgcc -static-libstdc++)
+
+add_executable(hold_desktop e2e/tools/hold_desktop.cpp)
+target_compile_options(hold_desktop PRIVATE -Wall -Wextra)
+target_link_options(hold_desktop PRIVATE -static -static-libgcc -static-libstdc++ -mwindows)

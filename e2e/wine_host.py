@@ -9,6 +9,7 @@ same says so and counts as skipped, not as passed or failed.
 """
 import errno
 import os
+import re
 import signal
 import struct
 import subprocess
@@ -76,12 +77,14 @@ def end_run_in_session():
     for pid in filter(str.isdigit, os.listdir("/proc")):
         try:
             executable = os.readlink("/proc/%s/exe" % pid)
-            argv0 = open("/proc/%s/cmdline" % pid, "rb").read().split(b"\0")[0].decode("latin-1")
+            command_line = open("/proc/%s/cmdline" % pid, "rb").read().decode("latin-1").replace("\0", " ")
         except OSError:
             continue
         if "/wine" not in executable or "wineserver" in executable:
             continue
-        if argv0.replace("\\", "/").rsplit("/", 1)[-1].lower() not in SESSION_PROGRAMS:
+        # Wine writes the Windows command line over the process's own, as one string.
+        programs = [name.lower() for name in re.findall(r"([^\\/\s]+\.exe)\b", command_line, re.IGNORECASE)]
+        if not programs or programs[0] not in SESSION_PROGRAMS:
             try:
                 os.kill(int(pid), signal.SIGKILL)
             except OSError:
