@@ -1,5 +1,6 @@
 # The stand-in Display applet and the helpers of the runs under Wine: the
-# clipboard's text, and the text of the logging twin's message box.
+# clipboard's text, the text of the logging twin's message box, the windows as
+# USER32 sees them, and a program that keeps Wine's desktop process running.
 add_library(desk_standin SHARED e2e/applet/desk_standin.cpp e2e/applet/dialog_template.cpp)
 set_target_properties(desk_standin PROPERTIES PREFIX "" OUTPUT_NAME desk SUFFIX .cpl)
 target_compile_options(desk_standin PRIVATE -O2 -Wall -Wextra)
