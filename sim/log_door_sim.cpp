@@ -43,6 +43,7 @@ BOOL LogWrite(HANDLE file, const void* bytes, DWORD count, DWORD* written) {
                      static_cast<const char*>(bytes), fits);
     open.position += fits;
     if (world.diskSpace >= 0) world.diskSpace -= fits;
+    world.bytesWritten += fits;
     *written = fits;
     return fits == count;
 }

@@ -22,7 +22,8 @@ using Micros = std::int64_t;
 constexpr Micros kMillisecond = 1000;
 
 constexpr DWORD kProgramThread = 0x100;
-constexpr DWORD kAppletThread = 0x200;
+// Windows 95 hands out thread ids like this one: an obfuscated pointer, high bit set.
+constexpr DWORD kAppletThread = 0xfffdb8ac;
 constexpr DWORD kForeignThread = 0x300;
 
 struct Window;
@@ -187,6 +188,7 @@ public:
     std::set<std::string> readOnlyFiles;
     std::map<std::string, std::string> files;
     long long diskSpace = -1;  // bytes left to write; -1 for no limit
+    long long bytesWritten = 0;  // rewrites included: what the disk went through
     // GetTickCount counts from the machine's start and wraps after 49.7 days;
     // this one wraps a few seconds into the run.
     DWORD ticksAtStart = 0xFFFFF000u;
