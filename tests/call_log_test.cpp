@@ -128,15 +128,20 @@ TEST(TwinLog, StartsWithAHeaderOfTheRun) {
                                                          std::string("Log: ") + kWindowsLog}));
 }
 
-// The whole log of one complete run, as a person reads it: every call's line,
-// the continuations and the folded polls, written down once and held to.
-TEST(TwinLog, ACompleteWindows98RunReadsExactlyLikeThis) {
-    TwinRun run = RunTwin(AppletVariant::Win98);
-    std::ifstream file(TEST_DATA_DIR "/twin-win98-complete.log");
-    std::vector<std::string> expected;
-    for (std::string line; std::getline(file, line);) expected.push_back(line);
-    ASSERT_GT(expected.size(), 200u);
-    EXPECT_TRUE(SameSequence(run.lines, expected));
+// The whole log of a complete run of each script, as a person reads it: every
+// call's line in order, the continuations and the folded polls, written down
+// once and held to.
+TEST(TwinLog, CompleteRunsReadExactlyLikeTheLogsWrittenDown) {
+    for (auto [variant, name] : {std::pair{AppletVariant::Win95, "win95"}, std::pair{AppletVariant::Win98, "win98"},
+                                 std::pair{AppletVariant::WinNT, "nt40"}}) {
+        SCOPED_TRACE(name);
+        TwinRun run = RunTwin(variant);
+        std::ifstream file(std::string(TEST_DATA_DIR "/twin-") + name + "-complete.log");
+        std::vector<std::string> expected;
+        for (std::string line; std::getline(file, line);) expected.push_back(line);
+        ASSERT_GT(expected.size(), 100u);
+        EXPECT_TRUE(SameSequence(run.lines, expected));
+    }
 }
 
 TEST(TwinLog, CompleteRunsLogEveryActionTheAppletSawAndEndWithOneBox) {
