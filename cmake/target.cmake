@@ -60,7 +60,7 @@ add_test(NAME check_exe_rejects_what_it_is_for
 # small root made from this machine's own programs.
 add_test(NAME fresh_debian_leaves_nothing_behind COMMAND ${SYSTEM_PYTHON} ${CMAKE_SOURCE_DIR}/tools/fresh-debian-test)
 # The emulated PC that runs the Wine tests where this kernel cannot: refusals, a
-# failing command, the time limit and Ctrl-C. Run by .ci/run where this machine
+# failing command, the time limit and Ctrl-C. Run by ./run-tests only where it
 # uses that PC, on the guest of this machine's release.
 add_test(NAME wine_machine_leaves_nothing_running
          COMMAND sh -c ". ${CMAKE_SOURCE_DIR}/tools/steps.sh && ${SYSTEM_PYTHON} ${CMAKE_SOURCE_DIR}/tools/wine-machine-test \"$(wine_guest_release)\"")
